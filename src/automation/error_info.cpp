@@ -1,0 +1,44 @@
+#include "automation/error_info.h"
+
+#include "automation/bstr.h"
+#include "automation/com_ptr.h"
+
+#include <oleauto.h>
+#include <string>
+
+namespace ondrik {
+namespace {
+
+std::wstring describe(HRESULT hr) {
+    switch (hr) {
+    case kOverflow: return L"Overflow";
+    case kOutOfMemory: return L"Out of memory";
+    default: break;
+    }
+    wchar_t* text = nullptr;
+    DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                 FORMAT_MESSAGE_IGNORE_INSERTS,
+                             nullptr, DWORD(hr), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::wstring out = n ? std::wstring(text, n) : L"Automation error";
+    if (text) LocalFree(text);
+    while (!out.empty() && (out.back() == L'\n' || out.back() == L'\r' || out.back() == L'.')) out.pop_back();
+    return out;
+}
+
+} // namespace
+
+HRESULT raise(HRESULT hr, REFIID iid) {
+    ComPtr<ICreateErrorInfo> create;
+    if (SUCCEEDED(CreateErrorInfo(create.put()))) {
+        std::wstring text = describe(hr);
+        create->SetGUID(iid);
+        create->SetSource(const_cast<LPOLESTR>(L"Ondrik"));
+        create->SetDescription(const_cast<LPOLESTR>(text.c_str()));
+        if (auto info = create.query<IErrorInfo>(IID_IErrorInfo)) SetErrorInfo(0, info.get());
+    }
+    return hr;
+}
+
+void clearError() { SetErrorInfo(0, nullptr); }
+
+} // namespace ondrik

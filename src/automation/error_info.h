@@ -1,0 +1,24 @@
+// The error convention. Guarded members swallow failures and return S_OK; unguarded
+// members return the failing HRESULT after describing it through IErrorInfo, so that
+// IDispatch clients (VBScript, VB) see Err.Number and Err.Description.
+#pragma once
+
+#include <windows.h>
+
+#include <objbase.h>
+
+namespace ondrik {
+
+// Automation runtime errors that the server's own operations can meet.
+inline constexpr HRESULT kOverflow = HRESULT(0x800A0006);   // "Overflow"
+inline constexpr HRESULT kOutOfMemory = HRESULT(0x800A0007); // "Out of memory"
+
+// Describes hr for the calling thread's error object (source "Ondrik", the runtime's or
+// the system's text for the number) and returns hr.
+HRESULT raise(HRESULT hr, REFIID iid);
+
+// Clears the thread's error object; a guarded member calls it before returning S_OK so
+// that a swallowed failure leaves nothing behind.
+void clearError();
+
+} // namespace ondrik

@@ -1,0 +1,48 @@
+#include "automation/late_bound.h"
+
+#include "automation/bstr.h"
+#include "automation/com_ptr.h"
+
+#include <dispex.h>
+
+namespace ondrik {
+
+HRESULT readMember(IDispatch* object, const wchar_t* name, VARIANT* out) {
+    if (!object) return E_POINTER;
+    DISPID id = DISPID_UNKNOWN;
+    LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
+    HRESULT hr = object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
+    if (FAILED(hr)) {
+        ComPtr<IDispatchEx> ex = ComPtr<IDispatch>(object).query<IDispatchEx>(IID_IDispatchEx);
+        if (!ex) return hr;
+        Bstr bname(name);
+        hr = ex->GetDispID(bname.get(), fdexNameCaseInsensitive, &id);
+        if (FAILED(hr)) return hr;
+    }
+    DISPPARAMS none = {nullptr, nullptr, 0, 0};
+    EXCEPINFO ei = {};
+    hr = object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET | DISPATCH_METHOD, &none, out, &ei,
+                        nullptr);
+    SysFreeString(ei.bstrSource);
+    SysFreeString(ei.bstrDescription);
+    SysFreeString(ei.bstrHelpFile);
+    return hr;
+}
+
+IDispatch* dispatchOf(const VARIANT& value) {
+    const VARIANT* v = &value;
+    if (V_VT(v) == (VT_BYREF | VT_VARIANT)) v = V_VARIANTREF(v);
+    IUnknown* unknown = nullptr;
+    switch (V_VT(v)) {
+    case VT_DISPATCH: unknown = V_DISPATCH(v); break;
+    case VT_UNKNOWN: unknown = V_UNKNOWN(v); break;
+    case VT_BYREF | VT_DISPATCH: unknown = *V_DISPATCHREF(v); break;
+    case VT_BYREF | VT_UNKNOWN: unknown = *V_UNKNOWNREF(v); break;
+    default: return nullptr;
+    }
+    IDispatch* d = nullptr;
+    if (unknown) unknown->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&d));
+    return d;
+}
+
+} // namespace ondrik

@@ -1,0 +1,19 @@
+// Reading a member of a client's object by name, as late binding does.
+#pragma once
+
+#include <windows.h>
+
+#include <oaidl.h>
+
+namespace ondrik {
+
+// Looks name up on object and reads it as a property (or argument-less method).
+// The look-up tries IDispatch::GetIDsOfNames first and falls back on
+// IDispatchEx::GetDispID: a VBScript class instance under Wine answers only the latter.
+HRESULT readMember(IDispatch* object, const wchar_t* name, VARIANT* out);
+
+// The IDispatch of an object held in a Variant (by reference or not), with a reference
+// for the caller, or nullptr.
+IDispatch* dispatchOf(const VARIANT& value);
+
+} // namespace ondrik

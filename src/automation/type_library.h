@@ -1,0 +1,23 @@
+// The type library embedded in the running executable.
+#pragma once
+
+#include <windows.h>
+
+#include <oaidl.h>
+
+namespace ondrik::typeLibrary {
+
+// The library, loaded from this module's resources on first use (nullptr if that fails).
+ITypeLib* get();
+
+// Type information of one interface of the library (no reference is added).
+ITypeInfo* infoOf(REFIID iid);
+
+// The vtable side of a dual interface (its parameters as declared, retval included),
+// or nullptr (no reference is added).
+ITypeInfo* vtableInfoOf(REFIID iid);
+
+// Drops the cached library; the server calls it before leaving COM.
+void release();
+
+} // namespace ondrik::typeLibrary

@@ -1,0 +1,55 @@
+#include "global/global.h"
+
+#include "applications/applications.h"
+#include "server/ondrik_main.h"
+#include "sessions/sessions.h"
+
+namespace ondrik {
+namespace {
+
+template <class Register, class Itf> HRESULT handOut(Register* reg, Itf** ret) {
+    if (!ret) return E_POINTER;
+    *ret = reg ? reg->itf() : nullptr;
+    if (!*ret) return E_OUTOFMEMORY;
+    (*ret)->AddRef();
+    return S_OK;
+}
+
+} // namespace
+
+Global::Global() {
+    // Ask to be shut down after the suite's applications at log-off.
+    SetProcessShutdownParameters(0x100, 0);
+}
+
+STDMETHODIMP Global::get_Sessioni(_Sessioni** ret) {
+    return unguarded([&] { return handOut(ondrikMain::sessioni(), ret); });
+}
+
+STDMETHODIMP Global::get_Applicazioni(_Applicazioni** ret) {
+    return unguarded([&] { return handOut(ondrikMain::applicazioni(), ret); });
+}
+
+STDMETHODIMP Global::ApriDocumento(BSTR, BSTR) { return notBuilt(); }
+STDMETHODIMP Global::SetTopMostWindow(long, VARIANT_BOOL) { return notBuilt(); }
+STDMETHODIMP Global::GetComputerName(BSTR*) { return notBuilt(); }
+STDMETHODIMP Global::GetDirectoryDati(BSTR, BSTR*) { return notBuilt(); }
+STDMETHODIMP Global::GetDirectoryUtenti(BSTR, BSTR*) { return notBuilt(); }
+STDMETHODIMP Global::GetDirectoryEseguibili(BSTR, BSTR*) { return notBuilt(); }
+STDMETHODIMP Global::GetDirectoryBase(BSTR*) { return notBuilt(); }
+STDMETHODIMP Global::GetNomeFile(BSTR, BSTR*) { return notBuilt(); }
+STDMETHODIMP Global::GetEstensioneFile(BSTR, BSTR*) { return notBuilt(); }
+STDMETHODIMP Global::GetTemporaryDirectory(BSTR*) { return notBuilt(); }
+STDMETHODIMP Global::GetURL(BSTR, VARIANT_BOOL, BSTR*, VARIANT*) { return notBuilt(); }
+STDMETHODIMP Global::RisolviIndirizzo(VARIANT, BSTR*) { return notBuilt(); }
+STDMETHODIMP Global::GetWindowsDirectory(BSTR*) { return notBuilt(); }
+STDMETHODIMP Global::GetSystemDirectory(BSTR*) { return notBuilt(); }
+STDMETHODIMP Global::GetDesktopDirectory(BSTR*) { return notBuilt(); }
+STDMETHODIMP Global::GetCommonDesktopDirectory(BSTR*) { return notBuilt(); }
+STDMETHODIMP Global::GetProgramFilesDirectory(BSTR*) { return notBuilt(); }
+STDMETHODIMP Global::CreaDirectory(BSTR) { return notBuilt(); }
+STDMETHODIMP Global::IsVendrasil(BSTR, VARIANT_BOOL*) { return notBuilt(); }
+STDMETHODIMP Global::ParseCommand(BSTR, BSTR, SAFEARRAY*, _Collection**) { return notBuilt(); }
+STDMETHODIMP Global::Sleep(long) { return notBuilt(); }
+
+} // namespace ondrik

@@ -1,0 +1,97 @@
+// Ondrik.exe: the suite's shared local automation server.
+//
+//   Ondrik.exe /regserver [/user]     register the classes and the type library
+//   Ondrik.exe /unregserver [/user]   remove them
+//   Ondrik.exe [-Embedding]           serve (COM starts it so)
+#include "automation/module_lock.h"
+#include "automation/type_library.h"
+#include "generated/Ondrik.h"
+#include "global/global.h"
+#include "server/class_factory.h"
+#include "server/ondrik_main.h"
+#include "server/registration.h"
+#include "shell/shell_link.h"
+
+#include <shellapi.h>
+#include <windows.h>
+
+namespace ondrik {
+namespace {
+
+// A server that no client ever reaches (started by hand, or a failed activation) ends
+// after this long instead of waiting for ever.
+constexpr UINT kIdleLimitMs = 60000;
+
+bool switchIs(const wchar_t* arg, const wchar_t* name) {
+    return (arg[0] == L'/' || arg[0] == L'-') && lstrcmpiW(arg + 1, name) == 0;
+}
+
+ClassFactory globalFactory(&createObject<Global>);
+ClassFactory shellLinkFactory(&createObject<ShellLink>);
+DWORD cookies[2] = {};
+
+void revokeClassObjects() {
+    for (DWORD& cookie : cookies)
+        if (cookie) CoRevokeClassObject(std::exchange(cookie, 0));
+}
+
+void endServer() {
+    // No new client may reach this process from now on; the next one starts a fresh server.
+    revokeClassObjects();
+    PostQuitMessage(0);
+}
+
+void CALLBACK idleCheck(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    if (moduleLock::count() == 0) endServer();
+}
+
+int serve() {
+    HRESULT hr = CoRegisterClassObject(CLSID_Global, &globalFactory, CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE,
+                                       &cookies[0]);
+    if (SUCCEEDED(hr))
+        hr = CoRegisterClassObject(CLSID_ShellLink, &shellLinkFactory, CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE,
+                                   &cookies[1]);
+    if (FAILED(hr)) {
+        revokeClassObjects();
+        return 1;
+    }
+    moduleLock::onLastUnlock(&endServer);
+    SetTimer(nullptr, 0, kIdleLimitMs, &idleCheck);
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    revokeClassObjects();
+    ondrikMain::releaseRegisters();
+    return 0;
+}
+
+} // namespace
+} // namespace ondrik
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
+    using namespace ondrik;
+    int argc = 0;
+    LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    bool doRegister = false, doUnregister = false, perUser = false;
+    for (int i = 1; argv && i < argc; ++i) {
+        doRegister |= switchIs(argv[i], L"regserver");
+        doUnregister |= switchIs(argv[i], L"unregserver");
+        perUser |= switchIs(argv[i], L"user");
+    }
+    LocalFree(argv);
+
+    if (FAILED(CoInitialize(nullptr))) return 1;
+    int rc;
+    if (doRegister)
+        rc = FAILED(registerServer(perUser)) ? 1 : 0;
+    else if (doUnregister)
+        rc = FAILED(unregisterServer(perUser)) ? 1 : 0;
+    else
+        rc = serve();
+    typeLibrary::release();
+    CoUninitialize();
+    return rc;
+}

@@ -1,0 +1,62 @@
+#include "sessions/session.h"
+
+#include "automation/bstr.h"
+#include "server/ondrik_main.h"
+#include "sessions/session_key.h"
+
+namespace ondrik {
+namespace {
+
+DATE nowToTheSecond() {
+    SYSTEMTIME t;
+    GetLocalTime(&t);
+    t.wMilliseconds = 0;
+    DATE d = 0;
+    SystemTimeToVariantTime(&t, &d);
+    return d;
+}
+
+} // namespace
+
+Session::Session() : id_(ondrikMain::getNuovoTick()), creazione_(nowToTheSecond()) {}
+
+std::u16string Session::chiave() const { return sessionKey(id_); }
+
+HRESULT Session::copyOut(const std::u16string& value, BSTR* ret) {
+    if (!ret) return E_POINTER;
+    *ret = allocBstr(value);
+    return *ret ? S_OK : fail(E_OUTOFMEMORY);
+}
+
+HRESULT Session::copyIn(std::u16string& field, BSTR value) {
+    return unguarded([&] {
+        field = toU16(value);
+        return S_OK;
+    });
+}
+
+STDMETHODIMP Session::get_Creazione(DATE* ret) {
+    if (!ret) return E_POINTER;
+    *ret = creazione_;
+    return S_OK;
+}
+
+STDMETHODIMP Session::get_ID(long* ret) {
+    if (!ret) return E_POINTER;
+    *ret = id_;
+    return S_OK;
+}
+
+STDMETHODIMP Session::get_UserID(BSTR* ret) { return copyOut(userId_, ret); }
+STDMETHODIMP Session::put_UserID(BSTR value) { return copyIn(userId_, value); }
+STDMETHODIMP Session::get_Password(BSTR* ret) { return copyOut(password_, ret); }
+STDMETHODIMP Session::put_Password(BSTR value) { return copyIn(password_, value); }
+STDMETHODIMP Session::get_CodiceAzienda(BSTR* ret) { return copyOut(codiceAzienda_, ret); }
+
+STDMETHODIMP Session::get_Condivisa(VARIANT_BOOL* ret) {
+    if (!ret) return E_POINTER;
+    *ret = condivisa_;
+    return S_OK;
+}
+
+} // namespace ondrik

@@ -1,0 +1,72 @@
+#include "sessions/sessions.h"
+
+#include "automation/bstr.h"
+#include "automation/collection_index.h"
+#include "automation/enumerator.h"
+#include "automation/text_fold.h"
+
+namespace ondrik {
+
+Sessions::Sessions() : entries_(text::foldCase) {}
+
+STDMETHODIMP Sessions::Apri(BSTR codiceAzienda, VARIANT_BOOL condivisa, BSTR userId, BSTR password,
+                            _Sessione** ret) {
+    if (!ret) return E_POINTER;
+    *ret = nullptr;
+    return guarded([&] {
+        std::u16string_view code = viewOf(codiceAzienda);
+        if (condivisa != 0) {
+            // Ordinal comparison, case included; only sessions stored as shared qualify.
+            ComPtr<Session>* found = entries_.findFirst([&](const ComPtr<Session>& s) {
+                return s->condivisa() != 0 && s->codiceAzienda() == code;
+            });
+            if (found) {
+                *ret = (*found)->itf();
+                (*ret)->AddRef();
+                return;
+            }
+        }
+        // Making the session waits for the tick counter: other calls may run meanwhile.
+        ComPtr<Session> session = ComPtr<Session>::adopt(Session::create());
+        if (!session) return;
+        *ret = session->itf();
+        (*ret)->AddRef();
+        session->setCodiceAzienda(std::u16string(code));
+        session->put_UserID(userId);
+        session->put_Password(password);
+        session->setCondivisa(condivisa);
+        // A key already present (two sessions with one tick) leaves this one unregistered.
+        std::u16string key = session->chiave();
+        entries_.add(std::move(session), key);
+    });
+}
+
+STDMETHODIMP Sessions::Count(long* ret) {
+    if (!ret) return E_POINTER;
+    *ret = long(entries_.size());
+    return S_OK;
+}
+
+STDMETHODIMP Sessions::NewEnum(VARIANT* ret) {
+    return unguarded([&] { return enumeratorVariant(entries_.snapshot(), ret); });
+}
+
+STDMETHODIMP Sessions::Item(VARIANT index, _Sessione** ret) {
+    if (!ret) return E_POINTER;
+    *ret = nullptr;
+    return guarded([&] {
+        if (ComPtr<Session>* found = lookup(entries_, readIndex(index))) {
+            *ret = (*found)->itf();
+            (*ret)->AddRef();
+        }
+    });
+}
+
+void Sessions::rimuovi(_Sessione* session) {
+    try {
+        if (Session* s = serverCast<Session>(session)) entries_.removeKey(s->chiave());
+    } catch (...) {
+    }
+}
+
+} // namespace ondrik
