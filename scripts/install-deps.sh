@@ -10,7 +10,7 @@ have() { command -v "$1" >/dev/null 2>&1; }
 pkg_ok() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 
 have i686-w64-mingw32-g++-posix || need+=(mingw-w64)
-have widl || need+=(mingw-w64-tools)
+have x86_64-w64-mingw32-widl || need+=(mingw-w64-tools)
 pkg_ok libwine-dev || need+=(libwine-dev)
 pkg_ok wine || need+=(wine)
 pkg_ok wine64 || need+=(wine64)

@@ -1,0 +1,51 @@
+' Checks for the client scenarios: a line per failed check, and a closing summary
+' line (Wine's cscript reports no script error, so a missing summary is a failure).
+Dim passedCount, failedCount
+passedCount = 0
+failedCount = 0
+
+Sub Check(ok, what)
+    If ok Then
+        passedCount = passedCount + 1
+    Else
+        failedCount = failedCount + 1
+        WScript.Echo "FAILED: " & what
+    End If
+End Sub
+
+Sub CheckEqual(actual, expected, what)
+    Check actual = expected, what & " (got [" & actual & "], expected [" & expected & "])"
+End Sub
+
+Sub Summary()
+    WScript.Echo passedCount & " passed, " & failedCount & " failed"
+End Sub
+
+' Waits, without WScript.Sleep (Wine lacks it), until a file exists; False after limit seconds.
+Function WaitForFile(path, limit)
+    Dim fso, started
+    Set fso = CreateObject("Scripting.FileSystemObject")
+    started = Timer
+    Do While Not fso.FileExists(path)
+        If Timer - started > limit Or Timer < started Then
+            WaitForFile = False
+            Exit Function
+        End If
+    Loop
+    WaitForFile = True
+End Function
+
+Sub WriteFile(path, text)
+    Dim fso, f
+    Set fso = CreateObject("Scripting.FileSystemObject")
+    Set f = fso.CreateTextFile(path & ".tmp", True)
+    f.Write text
+    f.Close
+    fso.MoveFile path & ".tmp", path
+End Sub
+
+Function ReadFile(path)
+    Dim fso
+    Set fso = CreateObject("Scripting.FileSystemObject")
+    ReadFile = fso.OpenTextFile(path, 1).ReadAll
+End Function

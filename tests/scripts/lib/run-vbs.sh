@@ -1,0 +1,17 @@
+# Sourced by the scenario scripts: runs a VBScript client (the checks library in front
+# of it) in the test prefix. Usage: run_vbs OUTDIR NAME.vbs [ARGS...]; prints its output.
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+source "$here/../../../scripts/wine-env.sh"
+SCRIPTS_WIN='C:\tests'
+SCRIPTS_DIR="$WINEPREFIX/drive_c/tests"
+
+run_vbs() {
+    local outdir=$1 script=$2
+    shift 2
+    local name
+    name=$(basename "$script" .vbs)
+    mkdir -p "$outdir" "$SCRIPTS_DIR"
+    cat "$here/check.vbs" "$here/../$script" >"$SCRIPTS_DIR/$name.vbs"
+    (cd "$outdir" && "$WINE" cscript //nologo "$SCRIPTS_WIN\\$name.vbs" "$@" >"$outdir/$name.txt" 2>&1)
+    tr -d "\r" <"$outdir/$name.txt" | tee "$outdir/$name.log"
+}

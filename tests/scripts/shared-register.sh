@@ -1,0 +1,29 @@
+# Two client processes see the same register and each other's changes; after both
+# end, the server ends too and the next client finds a fresh one.
+source "$(dirname "$0")/lib/run-vbs.sh"
+out=$1
+shake="$WINEPREFIX/drive_c/tests/handshake"
+rm -rf "$shake"
+mkdir -p "$shake" "$out"
+run_vbs "$out/first" shared-register.vbs first 'C:\tests\handshake' >/dev/null &
+first=$!
+run_vbs "$out/second" shared-register.vbs second 'C:\tests\handshake' >/dev/null
+wait "$first"
+# The server ends once its last client has gone; give it a moment, bounded.
+for _ in $(seq 1 50); do
+    pgrep -f 'Suite.Eseguibili.Server.Ondrik.exe' >/dev/null || break
+    sleep 0.2
+done
+run_vbs "$out/third" shared-register.vbs third >/dev/null
+ok=0
+bad=0
+for part in first second third; do
+    line=$(tr -d "\r" <"$out/$part/shared-register.txt" | tail -n 1)
+    if [[ "$line" =~ ^([0-9]+)\ passed,\ ([0-9]+)\ failed$ ]]; then
+        ok=$((ok + BASH_REMATCH[1]))
+        bad=$((bad + BASH_REMATCH[2]))
+    else
+        bad=$((bad + 1))
+    fi
+done
+echo "$ok passed, $bad failed"
