@@ -2,7 +2,7 @@
 ' for the hand-shake files.
 Dim role, dir, g, ss, s, other
 role = WScript.Arguments(0)
-dir = WScript.Arguments(1)
+If WScript.Arguments.Count > 1 Then dir = WScript.Arguments(1)
 Set g = CreateObject("Ondrik.Global")
 Set ss = g.Sessioni
 If role = "first" Then
