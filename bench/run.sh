@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Runs the benchmarks under Wine: the out-of-process call cost of the server against a
+# do-nothing server built from the same dispatch kit, measured in the same run.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+bash "$root/scripts/build.sh"
+source "$root/scripts/wine-env.sh"
+trap wine_stop EXIT
+wine_prefix_ready
+wine_install_server
+"$WINE" "$BUILD/bench_null_server.exe" /regserver
+cd "$root/build"
+"$WINE" "$BUILD/bench_calls.exe" 2000 | tr -d '\r'
+mkdir -p "$WINEPREFIX/drive_c/bench"
+cp "$root/bench/vbscript-read.vbs" "$WINEPREFIX/drive_c/bench/"
+"$WINE" cscript //nologo 'C:\bench\vbscript-read.vbs' >"$root/build/bench-vbs.txt" 2>&1 || true
+tr -d '\r' <"$root/build/bench-vbs.txt"
