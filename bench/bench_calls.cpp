@@ -23,7 +23,8 @@ double perCallMicros(_Sessioni* s, bool viaDispatch, int calls) {
         if (viaDispatch) {
             VARIANT r;
             VariantInit(&r);
-            d->Invoke(0x60030002, IID_NULL, 0, DISPATCH_METHOD | DISPATCH_PROPERTYGET, &none, &r, nullptr, nullptr);
+            d->Invoke(0x60030002, IID_NULL, 0, DISPATCH_METHOD | DISPATCH_PROPERTYGET, &none, &r, nullptr,
+                      nullptr);
         } else {
             s->Count(&n);
         }
@@ -42,7 +43,8 @@ int main(int argc, char** argv) {
     CLSID nullClass = {};
     if (FAILED(CoCreateInstance(CLSID_Global, nullptr, CLSCTX_LOCAL_SERVER, IID__Global, g.putVoid())) ||
         FAILED(g->get_Sessioni(real.put())) || FAILED(CLSIDFromProgID(L"OndrikBench.Null", &nullClass)) ||
-        FAILED(CoCreateInstance(nullClass, nullptr, CLSCTX_LOCAL_SERVER, IID__Sessioni, baseline.putVoid()))) {
+        FAILED(
+            CoCreateInstance(nullClass, nullptr, CLSCTX_LOCAL_SERVER, IID__Sessioni, baseline.putVoid()))) {
         printf("could not reach the servers\n");
         return 1;
     }
@@ -52,7 +54,8 @@ int main(int argc, char** argv) {
         perCallMicros(baseline.get(), viaDispatch, calls / 10);
         double r = perCallMicros(real.get(), viaDispatch, calls);
         double b = perCallMicros(baseline.get(), viaDispatch, calls);
-        printf("%-28s %12.1f %12.1f %8.2f\n", viaDispatch ? "through IDispatch" : "through the vtable", r, b, r / b);
+        printf("%-28s %12.1f %12.1f %8.2f\n", viaDispatch ? "through IDispatch" : "through the vtable", r, b,
+               r / b);
     }
     return 0;
 }

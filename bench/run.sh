@@ -5,9 +5,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/build.sh"
 source "$root/scripts/wine-env.sh"
-trap wine_stop EXIT
-wine_prefix_ready
-wine_install_server
+wine_start
 "$WINE" "$BUILD/bench_null_server.exe" /regserver
 cd "$root/build"
 "$WINE" "$BUILD/bench_calls.exe" 2000 | tr -d '\r'

@@ -5,9 +5,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/build.sh"
 source "$root/scripts/wine-env.sh"
-trap wine_stop EXIT
-wine_prefix_ready
-wine_install_server
+wine_start
 mkdir -p "$WINEPREFIX/drive_c/examples"
 cp "$root/examples/suite-app.vbs" "$WINEPREFIX/drive_c/examples/"
 out="$root/build/example-output.txt"

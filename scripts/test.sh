@@ -31,10 +31,8 @@ echo "== native unit tests"
 "$root/build/native/ondrik_native_tests" >"$out/native.txt" 2>&1
 count_gtest "$out/native.txt"
 
-trap wine_stop EXIT
 wine_stop
-wine_prefix_ready
-wine_install_server
+wine_start
 
 echo "== Wine test client"
 (cd "$out" && "$WINE" "$BUILD/ondrik_wine_tests.exe" >"$out/wine.txt" 2>&1)

@@ -35,5 +35,13 @@ wine_install_server() {
     "$WINE" "$SERVER_WIN" /regserver
 }
 
+# Makes the prefix, installs and registers the server, and ends the prefix's processes
+# when the calling script exits, whatever happens.
+wine_start() {
+    trap wine_stop EXIT
+    wine_prefix_ready
+    wine_install_server
+}
+
 # Ends every process of this prefix (and only of this prefix).
 wine_stop() { "$WINESERVER" -k >/dev/null 2>&1 || true; }

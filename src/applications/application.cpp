@@ -32,7 +32,9 @@ STDMETHODIMP Application::put_LinkTopic(BSTR value) {
     });
 }
 
-std::u16string Application::chiave() const { return applicationKey(exeName_, hInstance_, threadId_); }
+std::u16string Application::chiave() const {
+    return applicationKey(exeName_, hInstance_, threadId_);
+}
 
 void Application::carica(const VARIANT& vbApp) {
     struct Field {
@@ -65,9 +67,15 @@ void Application::carica(const VARIANT& vbApp) {
             if (FAILED(readMember(object.get(), f.name, raw.get()))) continue;
             if (FAILED(VariantChangeType(value.get(), raw.get(), 0, f.type))) continue;
             switch (f.type) {
-            case VT_BSTR: *static_cast<std::u16string*>(f.target) = toU16(V_BSTR(value.get())); break;
-            case VT_I2: *static_cast<short*>(f.target) = V_I2(value.get()); break;
-            default: *static_cast<long*>(f.target) = V_I4(value.get()); break;
+            case VT_BSTR:
+                *static_cast<std::u16string*>(f.target) = toU16(V_BSTR(value.get()));
+                break;
+            case VT_I2:
+                *static_cast<short*>(f.target) = V_I2(value.get());
+                break;
+            default:
+                *static_cast<long*>(f.target) = V_I4(value.get());
+                break;
             }
         } catch (...) {
         }

@@ -16,9 +16,22 @@ CollectionIndex readIndex(const VARIANT& index) {
         out.kind = CollectionIndex::Kind::Key;
         out.key = toU16(V_BSTR(value.get()));
         return out;
-    case VT_I1: case VT_I2: case VT_I4: case VT_I8: case VT_INT:
-    case VT_UI1: case VT_UI2: case VT_UI4: case VT_UI8: case VT_UINT:
-    case VT_R4: case VT_R8: case VT_CY: case VT_DECIMAL: case VT_BOOL: case VT_DATE: {
+    case VT_I1:
+    case VT_I2:
+    case VT_I4:
+    case VT_I8:
+    case VT_INT:
+    case VT_UI1:
+    case VT_UI2:
+    case VT_UI4:
+    case VT_UI8:
+    case VT_UINT:
+    case VT_R4:
+    case VT_R8:
+    case VT_CY:
+    case VT_DECIMAL:
+    case VT_BOOL:
+    case VT_DATE: {
         Variant position;
         if (SUCCEEDED(VariantChangeType(position.get(), value.get(), 0, VT_I4))) {
             out.kind = CollectionIndex::Kind::Position;
@@ -26,7 +39,8 @@ CollectionIndex readIndex(const VARIANT& index) {
         }
         return out;
     }
-    default: return out;
+    default:
+        return out;
     }
 }
 

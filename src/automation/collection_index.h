@@ -23,9 +23,12 @@ CollectionIndex readIndex(const VARIANT& index);
 // The item that the index designates, or nullptr.
 template <class T> T* lookup(const KeyedList<T>& list, const CollectionIndex& index) {
     switch (index.kind) {
-    case CollectionIndex::Kind::Position: return list.at(index.position);
-    case CollectionIndex::Kind::Key: return list.find(index.key);
-    default: return nullptr;
+    case CollectionIndex::Kind::Position:
+        return list.at(index.position);
+    case CollectionIndex::Kind::Key:
+        return list.find(index.key);
+    default:
+        return nullptr;
     }
 }
 

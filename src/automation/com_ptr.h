@@ -11,7 +11,9 @@ namespace ondrik {
 template <class T> class ComPtr {
 public:
     ComPtr() = default;
-    ComPtr(T* p) : p_(p) { if (p_) p_->AddRef(); }
+    ComPtr(T* p) : p_(p) {
+        if (p_) p_->AddRef();
+    }
     ComPtr(const ComPtr& o) : ComPtr(o.p_) {}
     ComPtr(ComPtr&& o) noexcept : p_(std::exchange(o.p_, nullptr)) {}
     ~ComPtr() { reset(); }

@@ -35,10 +35,14 @@ bool findMethod(ITypeInfo* info, DISPID id, FuncDesc& out) {
     return false;
 }
 
-bool isMissing(const VARIANT& v) { return V_VT(&v) == VT_ERROR && V_ERROR(&v) == DISP_E_PARAMNOTFOUND; }
+bool isMissing(const VARIANT& v) {
+    return V_VT(&v) == VT_ERROR && V_ERROR(&v) == DISP_E_PARAMNOTFOUND;
+}
 
 // Target of a by-reference (VT_PTR) parameter, or VT_EMPTY for a by-value one.
-VARTYPE pointee(const TYPEDESC& t) { return t.vt == VT_PTR ? t.lptdesc->vt : VARTYPE(VT_EMPTY); }
+VARTYPE pointee(const TYPEDESC& t) {
+    return t.vt == VT_PTR ? t.lptdesc->vt : VARTYPE(VT_EMPTY);
+}
 
 bool needsOwnCall(const FUNCDESC& f) {
     if (f.cParamsOpt == -1) return true;
@@ -47,7 +51,8 @@ bool needsOwnCall(const FUNCDESC& f) {
         if (e.paramdesc.wParamFlags & PARAMFLAG_FRETVAL) continue;
         if (e.tdesc.vt == VT_VARIANT) return true; // Wine passes by-value Variants wrongly on x64
         VARTYPE target = pointee(e.tdesc);
-        if (target != VT_EMPTY && target != VT_VARIANT && target != VT_USERDEFINED && target != VT_PTR) return true;
+        if (target != VT_EMPTY && target != VT_VARIANT && target != VT_USERDEFINED && target != VT_PTR)
+            return true;
     }
     return false;
 }
@@ -82,9 +87,9 @@ void fillException(EXCEPINFO* ei, HRESULT hr) {
 
 // One argument slot of the own call path.
 struct Slot {
-    VARIANT value;        // the coerced by-value argument, or the storage of a by-ref one
-    VARIANT passed;       // what DispCallFunc receives
-    VARIANT* writeBack = nullptr; // a client's by-reference Variant to update afterwards
+    VARIANT value;                    // the coerced by-value argument, or the storage of a by-ref one
+    VARIANT passed;                   // what DispCallFunc receives
+    VARIANT* writeBack = nullptr;     // a client's by-reference Variant to update afterwards
     VARIANT* passedVariant = nullptr; // a by-value Variant parameter: passed whole
     Slot() {
         VariantInit(&value);
@@ -93,11 +98,12 @@ struct Slot {
     ~Slot() { VariantClear(&value); }
 };
 
-HRESULT ownCall(ITypeInfo* info, void* self, const FUNCDESC& f, DISPPARAMS* dp, VARIANT* result, EXCEPINFO* ei,
-                UINT* argErr) {
+HRESULT ownCall(ITypeInfo* info, void* self, const FUNCDESC& f, DISPPARAMS* dp, VARIANT* result,
+                EXCEPINFO* ei, UINT* argErr) {
     const UINT positional = dp->cArgs - dp->cNamedArgs;
     SHORT declared = f.cParams;
-    bool hasRetval = declared > 0 && (f.lprgelemdescParam[declared - 1].paramdesc.wParamFlags & PARAMFLAG_FRETVAL);
+    bool hasRetval =
+        declared > 0 && (f.lprgelemdescParam[declared - 1].paramdesc.wParamFlags & PARAMFLAG_FRETVAL);
     SHORT callable = SHORT(declared - (hasRetval ? 1 : 0));
     bool vararg = f.cParamsOpt == -1;
     SHORT fixed = SHORT(callable - (vararg ? 1 : 0));
@@ -156,7 +162,8 @@ HRESULT ownCall(ITypeInfo* info, void* self, const FUNCDESC& f, DISPPARAMS* dp, 
                 return hr == DISP_E_OVERFLOW ? hr : DISP_E_TYPEMISMATCH;
             }
         }
-        if (want != VT_VARIANT && V_VT(&s.value) != want && FAILED(VariantChangeType(&s.value, &s.value, 0, want)))
+        if (want != VT_VARIANT && V_VT(&s.value) != want &&
+            FAILED(VariantChangeType(&s.value, &s.value, 0, want)))
             return DISP_E_TYPEMISMATCH;
         if (target != VT_EMPTY) {
             V_VT(&s.passed) = VT_BYREF | want;
@@ -193,7 +200,8 @@ HRESULT ownCall(ITypeInfo* info, void* self, const FUNCDESC& f, DISPPARAMS* dp, 
 
     VARIANT ret;
     VariantInit(&ret);
-    VARTYPE retType = hasRetval ? resultType(info, f.lprgelemdescParam[declared - 1].tdesc) : VARTYPE(VT_EMPTY);
+    VARTYPE retType =
+        hasRetval ? resultType(info, f.lprgelemdescParam[declared - 1].tdesc) : VARTYPE(VT_EMPTY);
     if (hasRetval) {
         if (retType == VT_EMPTY) return DISP_E_TYPEMISMATCH;
         Slot& s = slots[size_t(callable)];
@@ -210,7 +218,8 @@ HRESULT ownCall(ITypeInfo* info, void* self, const FUNCDESC& f, DISPPARAMS* dp, 
     }
     VARIANT status;
     VariantInit(&status);
-    HRESULT hr = DispCallFunc(self, f.oVft, CC_STDCALL, VT_ERROR, UINT(count), types.data(), args.data(), &status);
+    HRESULT hr =
+        DispCallFunc(self, f.oVft, CC_STDCALL, VT_ERROR, UINT(count), types.data(), args.data(), &status);
     if (SUCCEEDED(hr)) hr = V_ERROR(&status);
     if (FAILED(hr)) {
         VariantClear(&ret);

@@ -110,7 +110,9 @@ public:
 
     // IExternalConnection
     STDMETHODIMP_(DWORD) AddConnection(DWORD type, DWORD) override { return connections_.add(type); }
-    STDMETHODIMP_(DWORD) ReleaseConnection(DWORD type, DWORD, BOOL) override { return connections_.release(type); }
+    STDMETHODIMP_(DWORD) ReleaseConnection(DWORD type, DWORD, BOOL) override {
+        return connections_.release(type);
+    }
 
     // IServerObject
     void* STDMETHODCALLTYPE objectOfClass(REFCLSID cls) override {

@@ -77,7 +77,9 @@ public:
     }
 
     STDMETHODIMP_(DWORD) AddConnection(DWORD type, DWORD) override { return connections_.add(type); }
-    STDMETHODIMP_(DWORD) ReleaseConnection(DWORD type, DWORD, BOOL) override { return connections_.release(type); }
+    STDMETHODIMP_(DWORD) ReleaseConnection(DWORD type, DWORD, BOOL) override {
+        return connections_.release(type);
+    }
 
 private:
     std::vector<VARIANT> items_;

@@ -11,17 +11,20 @@ namespace {
 
 std::wstring describe(HRESULT hr) {
     switch (hr) {
-    case kOverflow: return L"Overflow";
-    case kOutOfMemory: return L"Out of memory";
-    default: break;
+    case kOverflow:
+        return L"Overflow";
+    case kOutOfMemory:
+        return L"Out of memory";
+    default:
+        break;
     }
     wchar_t* text = nullptr;
     DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
                                  FORMAT_MESSAGE_IGNORE_INSERTS,
                              nullptr, DWORD(hr), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::wstring out = n ? std::wstring(text, n) : L"Automation error";
+    while (n > 0 && (text[n - 1] == L'\n' || text[n - 1] == L'\r' || text[n - 1] == L'.')) --n;
+    std::wstring out = n ? std::wstring(text, n) : std::wstring(L"Automation error");
     if (text) LocalFree(text);
-    while (!out.empty() && (out.back() == L'\n' || out.back() == L'\r' || out.back() == L'.')) out.pop_back();
     return out;
 }
 
@@ -39,6 +42,8 @@ HRESULT raise(HRESULT hr, REFIID iid) {
     return hr;
 }
 
-void clearError() { SetErrorInfo(0, nullptr); }
+void clearError() {
+    SetErrorInfo(0, nullptr);
+}
 
 } // namespace ondrik

@@ -10,7 +10,7 @@
 namespace ondrik {
 
 // Automation runtime errors that the server's own operations can meet.
-inline constexpr HRESULT kOverflow = HRESULT(0x800A0006);   // "Overflow"
+inline constexpr HRESULT kOverflow = HRESULT(0x800A0006);    // "Overflow"
 inline constexpr HRESULT kOutOfMemory = HRESULT(0x800A0007); // "Out of memory"
 
 // Describes hr for the calling thread's error object (source "Ondrik", the runtime's or

@@ -94,7 +94,12 @@ public:
     }
 
     // Calls f(value) for each item in order.
-    template <class F> void forEach(F&& f) const { walk(root_, f); }
+    template <class F> void forEach(F&& f) const {
+        forEachUntil(root_, [&](const T& v) {
+            f(v);
+            return false;
+        });
+    }
 
     std::vector<T> snapshot() const {
         std::vector<T> out;
@@ -218,14 +223,6 @@ private:
             n = n->right;
         }
         return false;
-    }
-
-    template <class F> static void walk(Node* n, F& f) {
-        while (n) {
-            walk(n->left, f);
-            f(const_cast<const T&>(n->value));
-            n = n->right;
-        }
     }
 
     static void destroy(Node* n) {

@@ -21,8 +21,8 @@ HRESULT readMember(IDispatch* object, const wchar_t* name, VARIANT* out) {
     }
     DISPPARAMS none = {nullptr, nullptr, 0, 0};
     EXCEPINFO ei = {};
-    hr = object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET | DISPATCH_METHOD, &none, out, &ei,
-                        nullptr);
+    hr = object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET | DISPATCH_METHOD, &none, out,
+                        &ei, nullptr);
     SysFreeString(ei.bstrSource);
     SysFreeString(ei.bstrDescription);
     SysFreeString(ei.bstrHelpFile);
@@ -34,11 +34,20 @@ IDispatch* dispatchOf(const VARIANT& value) {
     if (V_VT(v) == (VT_BYREF | VT_VARIANT)) v = V_VARIANTREF(v);
     IUnknown* unknown = nullptr;
     switch (V_VT(v)) {
-    case VT_DISPATCH: unknown = V_DISPATCH(v); break;
-    case VT_UNKNOWN: unknown = V_UNKNOWN(v); break;
-    case VT_BYREF | VT_DISPATCH: unknown = *V_DISPATCHREF(v); break;
-    case VT_BYREF | VT_UNKNOWN: unknown = *V_UNKNOWNREF(v); break;
-    default: return nullptr;
+    case VT_DISPATCH:
+        unknown = V_DISPATCH(v);
+        break;
+    case VT_UNKNOWN:
+        unknown = V_UNKNOWN(v);
+        break;
+    case VT_BYREF | VT_DISPATCH:
+        unknown = *V_DISPATCHREF(v);
+        break;
+    case VT_BYREF | VT_UNKNOWN:
+        unknown = *V_UNKNOWNREF(v);
+        break;
+    default:
+        return nullptr;
     }
     IDispatch* d = nullptr;
     if (unknown) unknown->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&d));

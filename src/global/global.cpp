@@ -30,26 +30,68 @@ STDMETHODIMP Global::get_Applicazioni(_Applicazioni** ret) {
     return unguarded([&] { return handOut(ondrikMain::applicazioni(), ret); });
 }
 
-STDMETHODIMP Global::ApriDocumento(BSTR, BSTR) { return notBuilt(); }
-STDMETHODIMP Global::SetTopMostWindow(long, VARIANT_BOOL) { return notBuilt(); }
-STDMETHODIMP Global::GetComputerName(BSTR*) { return notBuilt(); }
-STDMETHODIMP Global::GetDirectoryDati(BSTR, BSTR*) { return notBuilt(); }
-STDMETHODIMP Global::GetDirectoryUtenti(BSTR, BSTR*) { return notBuilt(); }
-STDMETHODIMP Global::GetDirectoryEseguibili(BSTR, BSTR*) { return notBuilt(); }
-STDMETHODIMP Global::GetDirectoryBase(BSTR*) { return notBuilt(); }
-STDMETHODIMP Global::GetNomeFile(BSTR, BSTR*) { return notBuilt(); }
-STDMETHODIMP Global::GetEstensioneFile(BSTR, BSTR*) { return notBuilt(); }
-STDMETHODIMP Global::GetTemporaryDirectory(BSTR*) { return notBuilt(); }
-STDMETHODIMP Global::GetURL(BSTR, VARIANT_BOOL, BSTR*, VARIANT*) { return notBuilt(); }
-STDMETHODIMP Global::RisolviIndirizzo(VARIANT, BSTR*) { return notBuilt(); }
-STDMETHODIMP Global::GetWindowsDirectory(BSTR*) { return notBuilt(); }
-STDMETHODIMP Global::GetSystemDirectory(BSTR*) { return notBuilt(); }
-STDMETHODIMP Global::GetDesktopDirectory(BSTR*) { return notBuilt(); }
-STDMETHODIMP Global::GetCommonDesktopDirectory(BSTR*) { return notBuilt(); }
-STDMETHODIMP Global::GetProgramFilesDirectory(BSTR*) { return notBuilt(); }
-STDMETHODIMP Global::CreaDirectory(BSTR) { return notBuilt(); }
-STDMETHODIMP Global::IsVendrasil(BSTR, VARIANT_BOOL*) { return notBuilt(); }
-STDMETHODIMP Global::ParseCommand(BSTR, BSTR, SAFEARRAY*, _Collection**) { return notBuilt(); }
-STDMETHODIMP Global::Sleep(long) { return notBuilt(); }
+STDMETHODIMP Global::ApriDocumento(BSTR, BSTR) {
+    return notBuilt();
+}
+STDMETHODIMP Global::SetTopMostWindow(long, VARIANT_BOOL) {
+    return notBuilt();
+}
+STDMETHODIMP Global::GetComputerName(BSTR*) {
+    return notBuilt();
+}
+STDMETHODIMP Global::GetDirectoryDati(BSTR, BSTR*) {
+    return notBuilt();
+}
+STDMETHODIMP Global::GetDirectoryUtenti(BSTR, BSTR*) {
+    return notBuilt();
+}
+STDMETHODIMP Global::GetDirectoryEseguibili(BSTR, BSTR*) {
+    return notBuilt();
+}
+STDMETHODIMP Global::GetDirectoryBase(BSTR*) {
+    return notBuilt();
+}
+STDMETHODIMP Global::GetNomeFile(BSTR, BSTR*) {
+    return notBuilt();
+}
+STDMETHODIMP Global::GetEstensioneFile(BSTR, BSTR*) {
+    return notBuilt();
+}
+STDMETHODIMP Global::GetTemporaryDirectory(BSTR*) {
+    return notBuilt();
+}
+STDMETHODIMP Global::GetURL(BSTR, VARIANT_BOOL, BSTR*, VARIANT*) {
+    return notBuilt();
+}
+STDMETHODIMP Global::RisolviIndirizzo(VARIANT, BSTR*) {
+    return notBuilt();
+}
+STDMETHODIMP Global::GetWindowsDirectory(BSTR*) {
+    return notBuilt();
+}
+STDMETHODIMP Global::GetSystemDirectory(BSTR*) {
+    return notBuilt();
+}
+STDMETHODIMP Global::GetDesktopDirectory(BSTR*) {
+    return notBuilt();
+}
+STDMETHODIMP Global::GetCommonDesktopDirectory(BSTR*) {
+    return notBuilt();
+}
+STDMETHODIMP Global::GetProgramFilesDirectory(BSTR*) {
+    return notBuilt();
+}
+STDMETHODIMP Global::CreaDirectory(BSTR) {
+    return notBuilt();
+}
+STDMETHODIMP Global::IsVendrasil(BSTR, VARIANT_BOOL*) {
+    return notBuilt();
+}
+STDMETHODIMP Global::ParseCommand(BSTR, BSTR, SAFEARRAY*, _Collection**) {
+    return notBuilt();
+}
+STDMETHODIMP Global::Sleep(long) {
+    return notBuilt();
+}
 
 } // namespace ondrik

@@ -50,8 +50,8 @@ int serve() {
     HRESULT hr = CoRegisterClassObject(CLSID_Global, &globalFactory, CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE,
                                        &cookies[0]);
     if (SUCCEEDED(hr))
-        hr = CoRegisterClassObject(CLSID_ShellLink, &shellLinkFactory, CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE,
-                                   &cookies[1]);
+        hr = CoRegisterClassObject(CLSID_ShellLink, &shellLinkFactory, CLSCTX_LOCAL_SERVER,
+                                   REGCLS_MULTIPLEUSE, &cookies[1]);
     if (FAILED(hr)) {
         revokeClassObjects();
         return 1;

@@ -16,7 +16,9 @@ struct Creatable {
 };
 const Creatable creatable[] = {{CLSID_Global, L"Ondrik.Global"}, {CLSID_ShellLink, L"Ondrik.ShellLink"}};
 
-HKEY rootOf(bool perUser) { return perUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE; }
+HKEY rootOf(bool perUser) {
+    return perUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
+}
 
 std::wstring text(const GUID& g) {
     wchar_t buf[64] = {};
@@ -26,8 +28,8 @@ std::wstring text(const GUID& g) {
 
 HRESULT setValue(HKEY root, const std::wstring& key, const std::wstring& value) {
     HKEY h = nullptr;
-    LONG rc = RegCreateKeyExW(root, (L"Software\\Classes\\" + key).c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &h,
-                              nullptr);
+    LONG rc = RegCreateKeyExW(root, (L"Software\\Classes\\" + key).c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
+                              &h, nullptr);
     if (rc != ERROR_SUCCESS) return HRESULT_FROM_WIN32(rc);
     rc = RegSetValueExW(h, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                         DWORD((value.size() + 1) * sizeof(wchar_t)));
@@ -46,7 +48,8 @@ using TypeLibUnregistrar = HRESULT(WINAPI*)(REFGUID, WORD, WORD, LCID, SYSKIND);
 
 // The per-user calls exist from Windows Vista on; mingw's headers lack them.
 template <class Fn> Fn perUserCall(const char* name) {
-    return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(L"oleaut32.dll"), name)));
+    return reinterpret_cast<Fn>(
+        reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(L"oleaut32.dll"), name)));
 }
 
 } // namespace
@@ -70,8 +73,7 @@ HRESULT registerServer(bool perUser) {
     }
     ITypeLib* lib = typeLibrary::get();
     if (!lib) return TYPE_E_CANTLOADLIBRARY;
-    auto registrar = perUser ? perUserCall<TypeLibRegistrar>("RegisterTypeLibForUser")
-                             : &RegisterTypeLib;
+    auto registrar = perUser ? perUserCall<TypeLibRegistrar>("RegisterTypeLibForUser") : &RegisterTypeLib;
     if (!registrar) return E_NOTIMPL;
     return registrar(lib, const_cast<LPOLESTR>(path.c_str()), nullptr);
 }
@@ -82,8 +84,8 @@ HRESULT unregisterServer(bool perUser) {
         RegDeleteTreeW(root, (L"Software\\Classes\\CLSID\\" + text(c.clsid)).c_str());
         RegDeleteTreeW(root, (std::wstring(L"Software\\Classes\\") + c.progId).c_str());
     }
-    auto unregistrar = perUser ? perUserCall<TypeLibUnregistrar>("UnRegisterTypeLibForUser")
-                               : &UnRegisterTypeLib;
+    auto unregistrar =
+        perUser ? perUserCall<TypeLibUnregistrar>("UnRegisterTypeLibForUser") : &UnRegisterTypeLib;
     if (!unregistrar) return E_NOTIMPL;
     HRESULT hr = unregistrar(LIBID_Ondrik, 8, 0, 0, sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32);
     return hr == TYPE_E_REGISTRYACCESS ? S_OK : hr; // already gone

@@ -20,7 +20,9 @@ DATE nowToTheSecond() {
 
 Session::Session() : id_(ondrikMain::getNuovoTick()), creazione_(nowToTheSecond()) {}
 
-std::u16string Session::chiave() const { return sessionKey(id_); }
+std::u16string Session::chiave() const {
+    return sessionKey(id_);
+}
 
 HRESULT Session::copyOut(const std::u16string& value, BSTR* ret) {
     if (!ret) return E_POINTER;
@@ -47,11 +49,21 @@ STDMETHODIMP Session::get_ID(long* ret) {
     return S_OK;
 }
 
-STDMETHODIMP Session::get_UserID(BSTR* ret) { return copyOut(userId_, ret); }
-STDMETHODIMP Session::put_UserID(BSTR value) { return copyIn(userId_, value); }
-STDMETHODIMP Session::get_Password(BSTR* ret) { return copyOut(password_, ret); }
-STDMETHODIMP Session::put_Password(BSTR value) { return copyIn(password_, value); }
-STDMETHODIMP Session::get_CodiceAzienda(BSTR* ret) { return copyOut(codiceAzienda_, ret); }
+STDMETHODIMP Session::get_UserID(BSTR* ret) {
+    return copyOut(userId_, ret);
+}
+STDMETHODIMP Session::put_UserID(BSTR value) {
+    return copyIn(userId_, value);
+}
+STDMETHODIMP Session::get_Password(BSTR* ret) {
+    return copyOut(password_, ret);
+}
+STDMETHODIMP Session::put_Password(BSTR value) {
+    return copyIn(password_, value);
+}
+STDMETHODIMP Session::get_CodiceAzienda(BSTR* ret) {
+    return copyOut(codiceAzienda_, ret);
+}
 
 STDMETHODIMP Session::get_Condivisa(VARIANT_BOOL* ret) {
     if (!ret) return E_POINTER;

@@ -6,15 +6,18 @@ std::u16string decimal(int32_t value) {
     int64_t v = value; // widened so that INT32_MIN negates safely
     bool negative = v < 0;
     if (negative) v = -v;
-    std::u16string digits;
+    char16_t buffer[12];
+    char16_t* p = buffer + 12;
     do {
-        digits.insert(digits.begin(), char16_t(u'0' + v % 10));
+        *--p = char16_t(u'0' + v % 10);
         v /= 10;
     } while (v);
-    if (negative) digits.insert(digits.begin(), u'-');
-    return digits;
+    if (negative) *--p = u'-';
+    return std::u16string(p, buffer + 12);
 }
 
-std::u16string sessionKey(int32_t id) { return u"K" + decimal(id); }
+std::u16string sessionKey(int32_t id) {
+    return u"K" + decimal(id);
+}
 
 } // namespace ondrik

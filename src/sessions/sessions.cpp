@@ -17,9 +17,8 @@ STDMETHODIMP Sessions::Apri(BSTR codiceAzienda, VARIANT_BOOL condivisa, BSTR use
         std::u16string_view code = viewOf(codiceAzienda);
         if (condivisa != 0) {
             // Ordinal comparison, case included; only sessions stored as shared qualify.
-            ComPtr<Session>* found = entries_.findFirst([&](const ComPtr<Session>& s) {
-                return s->condivisa() != 0 && s->codiceAzienda() == code;
-            });
+            ComPtr<Session>* found = entries_.findFirst(
+                [&](const ComPtr<Session>& s) { return s->condivisa() != 0 && s->codiceAzienda() == code; });
             if (found) {
                 *ret = (*found)->itf();
                 (*ret)->AddRef();

@@ -11,7 +11,9 @@ using ondrik::KeyedList;
 
 namespace {
 
-std::vector<int> items(const KeyedList<int>& l) { return l.snapshot(); }
+std::vector<int> items(const KeyedList<int>& l) {
+    return l.snapshot();
+}
 
 } // namespace
 
@@ -81,7 +83,8 @@ TEST(KeyedList, AgreesWithASimpleModelUnderRandomOperations) {
     for (int step = 0; step < 20000; ++step) {
         int op = int(rng() % 4);
         if (op <= 1 || model.empty()) {
-            std::u16string key = u"K" + std::u16string(1, char16_t(u'a' + rng() % 26)) + char16_t(u'0' + rng() % 10);
+            std::u16string key =
+                u"K" + std::u16string(1, char16_t(u'a' + rng() % 26)) + char16_t(u'0' + rng() % 10);
             bool taken = false;
             for (auto& m : model) taken |= ondrik::text::foldCase(m.second) == ondrik::text::foldCase(key);
             size_t at = rng() % (model.size() + 1);

@@ -58,7 +58,8 @@ struct CallResult {
 // Calls name on object with args in the order written; named gives names for the last
 // arguments. The arguments are cleared afterwards (by-reference targets are not).
 inline void call(IDispatch* object, const wchar_t* name, std::vector<VARIANT> args, CallResult& out,
-                 WORD flags = DISPATCH_METHOD | DISPATCH_PROPERTYGET, std::vector<const wchar_t*> named = {}) {
+                 WORD flags = DISPATCH_METHOD | DISPATCH_PROPERTYGET,
+                 std::vector<const wchar_t*> named = {}) {
     std::vector<LPOLESTR> names{const_cast<LPOLESTR>(name)};
     for (auto n : named) names.push_back(const_cast<LPOLESTR>(n));
     std::vector<DISPID> ids(names.size());

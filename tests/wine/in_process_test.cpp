@@ -114,7 +114,8 @@ TEST(SessionRegister, TwoSessionsInARowHaveGrowingIdsAndKeys) {
 }
 
 TEST(GlobalObject, EveryGlobalSeesTheSameRegisters) {
-    ComPtr<ondrik::Global> g1 = ComPtr<ondrik::Global>::adopt(ondrik::Global::create()), g2 = ComPtr<ondrik::Global>::adopt(ondrik::Global::create());
+    ComPtr<ondrik::Global> g1 = ComPtr<ondrik::Global>::adopt(ondrik::Global::create()),
+                           g2 = ComPtr<ondrik::Global>::adopt(ondrik::Global::create());
     ComPtr<_Sessioni> s1, s2;
     ASSERT_EQ(g1->get_Sessioni(s1.put()), S_OK);
     ASSERT_EQ(g2->get_Sessioni(s2.put()), S_OK);
@@ -128,7 +129,8 @@ TEST(GlobalObject, EveryGlobalSeesTheSameRegisters) {
 TEST(Dispatch, NamedOptionalAndByReferenceArguments) {
     ComPtr<IDispatch> reg = ComPtr<IDispatch>(ondrikMain::sessioni()->itf());
     CallResult r;
-    call(reg.get(), L"Apri", {str(L"NAMED"), vbool(false), str(L"segreta")}, r, DISPATCH_METHOD, {L"Password"});
+    call(reg.get(), L"Apri", {str(L"NAMED"), vbool(false), str(L"segreta")}, r, DISPATCH_METHOD,
+         {L"Password"});
     ASSERT_EQ(r.hr, S_OK);
     ComPtr<IDispatch> s = dispatchOf(r.value);
     ASSERT_TRUE(s);

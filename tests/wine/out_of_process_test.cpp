@@ -87,7 +87,8 @@ TEST(Server, EndsAfterItsLastClientAndTheNextStartsFresh) {
         ASSERT_TRUE(g);
         ComPtr<_Sessione> s;
         Bstr code(L"VITA"), empty(L"");
-        ASSERT_EQ(sessionsOf(g.get())->Apri(code.get(), VARIANT_FALSE, empty.get(), empty.get(), s.put()), S_OK);
+        ASSERT_EQ(sessionsOf(g.get())->Apri(code.get(), VARIANT_FALSE, empty.get(), empty.get(), s.put()),
+                  S_OK);
         ComPtr<_Sessioni> reg = sessionsOf(g.get());
         g.reset(); // the session and the register still hold the server
         Sleep(300);

@@ -22,12 +22,13 @@ struct Member {
     const wchar_t* params;
 };
 
-constexpr INVOKEKIND M = INVOKE_FUNC, G = INVOKE_PROPERTYGET, L = INVOKE_PROPERTYPUT, S = INVOKE_PROPERTYPUTREF;
+constexpr INVOKEKIND M = INVOKE_FUNC, G = INVOKE_PROPERTYGET, L = INVOKE_PROPERTYPUT,
+                     S = INVOKE_PROPERTYPUTREF;
 
 const std::vector<Member> sessione = {
-    {L"Creazione", G, 0x68030005, L""}, {L"ID", G, 0x68030004, L""},
-    {L"UserID", G, 0x68030003, L""},    {L"UserID", L, 0x68030003, L"RHS"},
-    {L"Password", G, 0x68030002, L""}, {L"Password", L, 0x68030002, L"RHS"},
+    {L"Creazione", G, 0x68030005, L""},     {L"ID", G, 0x68030004, L""},
+    {L"UserID", G, 0x68030003, L""},        {L"UserID", L, 0x68030003, L"RHS"},
+    {L"Password", G, 0x68030002, L""},      {L"Password", L, 0x68030002, L"RHS"},
     {L"CodiceAzienda", G, 0x68030001, L""}, {L"Condivisa", G, 0x68030000, L""},
 };
 const std::vector<Member> sessioni = {
@@ -37,15 +38,24 @@ const std::vector<Member> sessioni = {
     {L"Item", M, 0, L"Index"},
 };
 const std::vector<Member> applicazione = {
-    {L"Comments", G, 0x6803000F, L""},      {L"CompanyName", G, 0x6803000E, L""},
-    {L"FileDescription", G, 0x6803000D, L""}, {L"LegalCopyright", G, 0x6803000C, L""},
-    {L"LegalTrademarks", G, 0x6803000B, L""}, {L"Major", G, 0x6803000A, L""},
-    {L"Minor", G, 0x68030009, L""},          {L"Revision", G, 0x68030008, L""},
-    {L"ProductName", G, 0x68030007, L""},   {L"Title", G, 0x68030006, L""},
-    {L"Path", G, 0x68030005, L""},          {L"EXEName", G, 0x68030004, L""},
-    {L"ThreadID", G, 0x68030003, L""},      {L"ThreadID", L, 0x68030003, L"RHS"},
-    {L"hInstance", G, 0x68030002, L""},     {L"Sessione", G, 0x68030001, L""},
-    {L"Sessione", S, 0x68030001, L"RHS"},   {L"LinkTopic", G, 0x68030000, L""},
+    {L"Comments", G, 0x6803000F, L""},
+    {L"CompanyName", G, 0x6803000E, L""},
+    {L"FileDescription", G, 0x6803000D, L""},
+    {L"LegalCopyright", G, 0x6803000C, L""},
+    {L"LegalTrademarks", G, 0x6803000B, L""},
+    {L"Major", G, 0x6803000A, L""},
+    {L"Minor", G, 0x68030009, L""},
+    {L"Revision", G, 0x68030008, L""},
+    {L"ProductName", G, 0x68030007, L""},
+    {L"Title", G, 0x68030006, L""},
+    {L"Path", G, 0x68030005, L""},
+    {L"EXEName", G, 0x68030004, L""},
+    {L"ThreadID", G, 0x68030003, L""},
+    {L"ThreadID", L, 0x68030003, L"RHS"},
+    {L"hInstance", G, 0x68030002, L""},
+    {L"Sessione", G, 0x68030001, L""},
+    {L"Sessione", S, 0x68030001, L"RHS"},
+    {L"LinkTopic", G, 0x68030000, L""},
     {L"LinkTopic", L, 0x68030000, L"RHS"},
 };
 const std::vector<Member> applicazioni = {
@@ -79,12 +89,18 @@ const std::vector<Member> global = {
     {L"Sleep", M, 0x60030017, L"Milliseconds"},
 };
 const std::vector<Member> shellLink = {
-    {L"Argomenti", G, 0x68030005, L""},        {L"Argomenti", L, 0x68030005, L"RHS"},
-    {L"Descrizione", G, 0x68030004, L""},      {L"Descrizione", L, 0x68030004, L"RHS"},
-    {L"DirectoryDiLavoro", G, 0x68030003, L""}, {L"DirectoryDiLavoro", L, 0x68030003, L"RHS"},
-    {L"FileCollegato", G, 0x68030002, L""},    {L"FileCollegato", L, 0x68030002, L"RHS"},
-    {L"Nome", G, 0x68030001, L""},             {L"LeggiCollegamento", M, 0x60030006, L"LinkFile"},
-    {L"NomeFile", G, 0x68030000, L""},         {L"CreaCollegamento", M, 0x60030007, L"LinkFile"},
+    {L"Argomenti", G, 0x68030005, L""},
+    {L"Argomenti", L, 0x68030005, L"RHS"},
+    {L"Descrizione", G, 0x68030004, L""},
+    {L"Descrizione", L, 0x68030004, L"RHS"},
+    {L"DirectoryDiLavoro", G, 0x68030003, L""},
+    {L"DirectoryDiLavoro", L, 0x68030003, L"RHS"},
+    {L"FileCollegato", G, 0x68030002, L""},
+    {L"FileCollegato", L, 0x68030002, L"RHS"},
+    {L"Nome", G, 0x68030001, L""},
+    {L"LeggiCollegamento", M, 0x60030006, L"LinkFile"},
+    {L"NomeFile", G, 0x68030000, L""},
+    {L"CreaCollegamento", M, 0x60030007, L"LinkFile"},
 };
 
 std::wstring describeParam(const FUNCDESC& f, SHORT i, BSTR name) {
