@@ -1,0 +1,161 @@
+// The application register reading a client's object: field by field, out of process
+// through a call back into the client, while other clients' calls go on.
+#include "dispatch_helpers.h"
+#include "fake_app.h"
+
+#include "applications/applications.h"
+#include "server/ondrik_main.h"
+#include "sessions/sessions.h"
+
+#include <atomic>
+#include <gtest/gtest.h>
+
+using namespace ondrik;
+using namespace testing_ondrik;
+
+namespace {
+
+VARIANT objectArg(IDispatch* d) {
+    VARIANT v;
+    VariantInit(&v);
+    V_VT(&v) = VT_DISPATCH;
+    V_DISPATCH(&v) = d;
+    return v;
+}
+
+std::wstring textOf(HRESULT (STDMETHODCALLTYPE _Applicazione::*get)(BSTR*), _Applicazione* a) {
+    Bstr b;
+    (a->*get)(b.put());
+    return b.get() ? b.get() : L"";
+}
+
+} // namespace
+
+TEST(ApplicationRecord, EachFieldIsReadAndConvertedOnItsOwn) {
+    FakeApp app;
+    app.text(L"Comments", L"note")
+        .text(L"CompanyName", L"VENDRASIL")
+        .error(L"FileDescription")
+        .null(L"LegalCopyright")
+        .number(L"Major", 40000)
+        .text(L"Minor", L"7")
+        .text(L"Revision", L"abc")
+        .number(L"ThreadID", 88.6)
+        .number(L"hInstance", -512)
+        .text(L"EXEName", L"Contab");
+    ComPtr<_Applicazione> r;
+    ASSERT_EQ(ondrikMain::applicazioni()->Apri(objectArg(&app), r.put()), S_OK);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(textOf(&_Applicazione::get_Comments, r.get()), L"note");
+    EXPECT_EQ(textOf(&_Applicazione::get_CompanyName, r.get()), L"VENDRASIL");
+    EXPECT_EQ(textOf(&_Applicazione::get_FileDescription, r.get()), L""); // raised an error
+    EXPECT_EQ(textOf(&_Applicazione::get_LegalCopyright, r.get()), L"");  // Null is no text
+    EXPECT_EQ(textOf(&_Applicazione::get_Title, r.get()), L"");           // no such member
+    short major = -1, minor = -1, revision = -1;
+    r->get_Major(&major);
+    r->get_Minor(&minor);
+    r->get_Revision(&revision);
+    EXPECT_EQ(major, 0);    // out of the 16-bit range
+    EXPECT_EQ(minor, 7);    // text converted
+    EXPECT_EQ(revision, 0); // not a number
+    long thread = 0, instance = 0;
+    r->get_ThreadID(&thread);
+    r->get_hInstance(&instance);
+    EXPECT_EQ(thread, 89);
+    EXPECT_EQ(instance, -512);
+    EXPECT_EQ(serverCast<Application>(r.get())->chiave(), u"Contab|-512|89");
+    EXPECT_EQ(app.reads, 10); // every member it has, once each
+    ondrikMain::applicazioni()->Chiudi(r.get());
+}
+
+TEST(ApplicationRecord, AnObjectWithoutExeNameIsRefused) {
+    FakeApp app;
+    app.text(L"Title", L"senza nome");
+    long before = 0, after = 0;
+    ondrikMain::applicazioni()->Count(&before);
+    ComPtr<_Applicazione> r;
+    EXPECT_EQ(ondrikMain::applicazioni()->Apri(objectArg(&app), r.put()), S_OK);
+    EXPECT_FALSE(r);
+    ondrikMain::applicazioni()->Count(&after);
+    EXPECT_EQ(after, before);
+    ComPtr<_Applicazione> none;
+    EXPECT_EQ(ondrikMain::applicazioni()->Apri(i4(5), none.put()), S_OK);
+    EXPECT_FALSE(none);
+}
+
+namespace {
+
+ComPtr<_Applicazioni> remoteApplications(ComPtr<_Global>& g) {
+    ComPtr<_Applicazioni> a;
+    if (SUCCEEDED(CoCreateInstance(CLSID_Global, nullptr, CLSCTX_LOCAL_SERVER, IID__Global, g.putVoid())))
+        g->get_Applicazioni(a.put());
+    return a;
+}
+
+DWORD WINAPI countFromAnotherClient(void* done) {
+    CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    {
+        ComPtr<_Global> g;
+        ComPtr<_Applicazioni> apps = remoteApplications(g);
+        long n = -1;
+        if (apps && SUCCEEDED(apps->Count(&n))) static_cast<std::atomic<bool>*>(done)->store(true);
+    }
+    CoUninitialize();
+    return 0;
+}
+
+} // namespace
+
+TEST(ApplicationRegister, TheServerServesOthersWhileItReadsAClientObject) {
+    ComPtr<_Global> g;
+    ComPtr<_Applicazioni> apps = remoteApplications(g);
+    ASSERT_TRUE(apps);
+    std::atomic<bool> otherServed{false};
+    FakeApp app;
+    app.text(L"EXEName", L"Lento").number(L"hInstance", 1).number(L"ThreadID", 2);
+    app.onRead = [&](const std::wstring& name) {
+        if (name != L"EXEName") return;
+        // Another client calls the server while the server waits for this answer.
+        HANDLE t = CreateThread(nullptr, 0, &countFromAnotherClient, &otherServed, 0, nullptr);
+        WaitForSingleObject(t, 20000);
+        CloseHandle(t);
+    };
+    long before = 0, after = 0;
+    apps->Count(&before);
+    ComPtr<_Applicazione> r;
+    ASSERT_EQ(apps->Apri(objectArg(&app), r.put()), S_OK);
+    EXPECT_TRUE(otherServed);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(textOf(&_Applicazione::get_EXEName, r.get()), L"Lento");
+    apps->Count(&after);
+    EXPECT_EQ(after, before + 1);
+    EXPECT_EQ(apps->Chiudi(r.get()), S_OK);
+    apps->Count(&after);
+    EXPECT_EQ(after, before);
+}
+
+TEST(ApplicationRegister, ASessionStoredAsOneIsNotSharedAtClosing) {
+    ComPtr<_Global> g;
+    ComPtr<_Applicazioni> apps = remoteApplications(g);
+    ASSERT_TRUE(apps);
+    ComPtr<_Sessioni> sessions;
+    g->get_Sessioni(sessions.put());
+    Bstr code(L"UNO-VTABLE"), empty(L"");
+    ComPtr<_Sessione> s;
+    ASSERT_EQ(sessions->Apri(code.get(), VARIANT_BOOL(1), empty.get(), empty.get(), s.put()), S_OK);
+    FakeApp one, two;
+    one.text(L"EXEName", L"Primo");
+    two.text(L"EXEName", L"Secondo");
+    ComPtr<_Applicazione> a, b;
+    apps->Apri(objectArg(&one), a.put());
+    apps->Apri(objectArg(&two), b.put());
+    ASSERT_TRUE(a && b);
+    a->putref_Sessione(s.get());
+    b->putref_Sessione(s.get());
+    long before = 0, after = 0;
+    sessions->Count(&before);
+    apps->Chiudi(a.get());
+    sessions->Count(&after);
+    EXPECT_EQ(after, before - 1); // only -1 counts as shared here
+    apps->Chiudi(b.get());
+}

@@ -1,0 +1,111 @@
+// A client's application object for the application register's tests: answers each
+// name as told (a value, an error, or nothing), optionally slowly, and counts reads.
+#pragma once
+
+#include "automation/variant.h"
+
+#include <functional>
+#include <map>
+#include <oleauto.h>
+#include <string>
+
+class FakeApp : public IDispatch {
+public:
+    enum class Kind { Value, Error, Unknown };
+    struct Answer {
+        Kind kind = Kind::Value;
+        VARIANT value{};
+    };
+
+    FakeApp() = default;
+    ~FakeApp() {
+        for (auto& [name, a] : answers_) VariantClear(&a.value);
+    }
+
+    FakeApp& text(const std::wstring& name, const wchar_t* v) {
+        VARIANT x;
+        VariantInit(&x);
+        V_VT(&x) = VT_BSTR;
+        V_BSTR(&x) = SysAllocString(v);
+        return set(name, x);
+    }
+    FakeApp& number(const std::wstring& name, double v) {
+        VARIANT x;
+        VariantInit(&x);
+        V_VT(&x) = VT_R8;
+        V_R8(&x) = v;
+        return set(name, x);
+    }
+    FakeApp& null(const std::wstring& name) {
+        VARIANT x;
+        VariantInit(&x);
+        V_VT(&x) = VT_NULL;
+        return set(name, x);
+    }
+    FakeApp& error(const std::wstring& name) {
+        answers_[name].kind = Kind::Error;
+        return *this;
+    }
+    // Called inside every read, before it answers (to be slow, or to act meanwhile).
+    std::function<void(const std::wstring&)> onRead;
+    int reads = 0;
+
+    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
+        if (iid == IID_IUnknown || iid == IID_IDispatch) {
+            *out = static_cast<IDispatch*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return ++refs_; }
+    STDMETHODIMP_(ULONG) Release() override { return --refs_; } // lives on the test's stack
+    STDMETHODIMP GetTypeInfoCount(UINT* n) override {
+        *n = 0;
+        return S_OK;
+    }
+    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR* names, UINT, LCID, DISPID* id) override {
+        int k = 1;
+        for (auto& [name, a] : answers_) {
+            if (lstrcmpiW(name.c_str(), names[0]) == 0) {
+                *id = k;
+                return S_OK;
+            }
+            ++k;
+        }
+        *id = DISPID_UNKNOWN;
+        return DISP_E_UNKNOWNNAME;
+    }
+    STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS*, VARIANT* result, EXCEPINFO* ei,
+                        UINT*) override {
+        ++reads;
+        int k = 1;
+        for (auto& [name, a] : answers_) {
+            if (k++ != id) continue;
+            if (onRead) onRead(name);
+            if (a.kind == Kind::Error) {
+                if (ei) {
+                    *ei = EXCEPINFO{};
+                    ei->scode = 0x800A0005;
+                    ei->bstrDescription = SysAllocString(L"Invalid procedure call or argument");
+                }
+                return DISP_E_EXCEPTION;
+            }
+            return result ? VariantCopy(result, &a.value) : S_OK;
+        }
+        return DISP_E_MEMBERNOTFOUND;
+    }
+
+private:
+    FakeApp& set(const std::wstring& name, VARIANT v) {
+        Answer& a = answers_[name];
+        VariantClear(&a.value);
+        a.kind = Kind::Value;
+        a.value = v;
+        return *this;
+    }
+    std::map<std::wstring, Answer> answers_;
+    ULONG refs_ = 1;
+};
