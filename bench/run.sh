@@ -13,3 +13,5 @@ mkdir -p "$WINEPREFIX/drive_c/bench"
 cp "$root/bench/vbscript-read.vbs" "$WINEPREFIX/drive_c/bench/"
 "$WINE" cscript //nologo 'C:\bench\vbscript-read.vbs' >"$root/build/bench-vbs.txt" 2>&1 || true
 tr -d '\r' <"$root/build/bench-vbs.txt"
+echo
+"$WINE" "$BUILD/bench_registers.exe" | tr -d '\r'
