@@ -35,7 +35,11 @@ wine_stop
 wine_start
 
 echo "== Wine test client"
+source "$root/tests/net/peers.sh"
+trap 'net_peers_stop; wine_stop' EXIT
+net_peers_start "$out"
 (cd "$out" && "$WINE" "$BUILD/ondrik_wine_tests.exe" >"$out/wine.txt" 2>&1)
+net_peers_stop
 count_gtest "$out/wine.txt"
 wine_stop
 

@@ -1,6 +1,8 @@
 #include "global/global.h"
 
 #include "applications/applications.h"
+#include "automation/bstr.h"
+#include "net/network.h"
 #include "server/ondrik_main.h"
 #include "sessions/sessions.h"
 
@@ -60,12 +62,6 @@ STDMETHODIMP Global::GetEstensioneFile(BSTR, BSTR*) {
 STDMETHODIMP Global::GetTemporaryDirectory(BSTR*) {
     return notBuilt();
 }
-STDMETHODIMP Global::GetURL(BSTR, VARIANT_BOOL, BSTR*, VARIANT*) {
-    return notBuilt();
-}
-STDMETHODIMP Global::RisolviIndirizzo(VARIANT, BSTR*) {
-    return notBuilt();
-}
 STDMETHODIMP Global::GetWindowsDirectory(BSTR*) {
     return notBuilt();
 }
@@ -92,6 +88,24 @@ STDMETHODIMP Global::ParseCommand(BSTR, BSTR, SAFEARRAY*, _Collection**) {
 }
 STDMETHODIMP Global::Sleep(long) {
     return notBuilt();
+}
+
+STDMETHODIMP Global::GetURL(BSTR url, VARIANT_BOOL byteArray, BSTR* header, VARIANT* ret) {
+    if (!ret) return E_POINTER;
+    VariantInit(ret);
+    // A Header left out arrives as a null pointer and reads as "NoHeader".
+    return guarded([&] {
+        network::getUrl(std::wstring(url ? url : L"", SysStringLen(url)), byteArray != 0, header, ret);
+    });
+}
+
+STDMETHODIMP Global::RisolviIndirizzo(VARIANT indirizzoDns, BSTR* ret) {
+    if (!ret) return E_POINTER;
+    *ret = nullptr;
+    return guarded([&] {
+        std::wstring address = network::risolviIndirizzo(indirizzoDns);
+        *ret = SysAllocStringLen(address.c_str(), UINT(address.size()));
+    });
 }
 
 } // namespace ondrik

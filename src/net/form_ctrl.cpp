@@ -1,0 +1,53 @@
+#include "net/form_ctrl.h"
+
+namespace ondrik {
+namespace {
+
+const wchar_t kClassName[] = L"OndrikFormCtrl";
+
+} // namespace
+
+FormCtrl::~FormCtrl() {
+    socket_.reset();
+    transfer_.reset();
+    if (hwnd_) DestroyWindow(hwnd_);
+}
+
+bool FormCtrl::load() {
+    if (hwnd_) return true;
+    HINSTANCE module = GetModuleHandleW(nullptr);
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = &FormCtrl::windowProc;
+    wc.hInstance = module;
+    wc.lpszClassName = kClassName;
+    RegisterClassW(&wc); // fails harmlessly once the class exists
+    // A message-only window: hidden, and no display is needed to make it.
+    hwnd_ = CreateWindowExW(0, kClassName, L"Controlli di utilit\u00e0", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                            module, nullptr);
+    if (hwnd_) SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    return hwnd_ != nullptr;
+}
+
+Transfer* FormCtrl::inetTransfer() {
+    if (!load()) return nullptr;
+    if (!transfer_) transfer_ = std::make_unique<Transfer>();
+    return transfer_.get();
+}
+
+SocketConnector* FormCtrl::wsck() {
+    if (!load()) return nullptr;
+    if (!socket_) socket_ = std::make_unique<SocketConnector>(hwnd_);
+    return socket_.get();
+}
+
+LRESULT CALLBACK FormCtrl::windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<FormCtrl*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (self && self->socket_ && msg >= SocketConnector::kFirstMessage &&
+        msg <= SocketConnector::kLastMessage) {
+        self->socket_->onSocketEvent(msg, wParam, lParam);
+        return 0;
+    }
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+} // namespace ondrik
