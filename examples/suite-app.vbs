@@ -60,3 +60,16 @@ ShowRegisters g, "While running"
 g.Applicazioni.Chiudi record
 WScript.Echo "Closed the application"
 ShowRegisters g, "At the end"
+
+' Given the port of a web server on this machine (run-example.sh PORT), the example
+' downloads its front page with the response headers.
+If WScript.Arguments.Count > 0 Then
+    Dim page, headers
+    headers = ""
+    page = g.GetURL("http://127.0.0.1:" & WScript.Arguments(0) & "/", False, headers)
+    If IsEmpty(page) Then
+        WScript.Echo "Nothing could be downloaded from port " & WScript.Arguments(0)
+    Else
+        WScript.Echo "Downloaded " & Len(page) & " characters; the response began: " & Split(headers, vbCrLf)(0)
+    End If
+End If
