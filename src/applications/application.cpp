@@ -65,7 +65,8 @@ void Application::carica(const VARIANT& vbApp) {
         try {
             Variant raw, value;
             if (FAILED(readMember(object.get(), f.name, raw.get()))) continue;
-            if (FAILED(VariantChangeType(value.get(), raw.get(), 0, f.type))) continue;
+            // The runtime's conversion; a Boolean becomes "True" or "False" as text.
+            if (FAILED(VariantChangeType(value.get(), raw.get(), VARIANT_ALPHABOOL, f.type))) continue;
             switch (f.type) {
             case VT_BSTR:
                 *static_cast<std::u16string*>(f.target) = toU16(V_BSTR(value.get()));

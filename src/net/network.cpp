@@ -1,8 +1,8 @@
+#include "net/form_ctrl.h" // first: Winsock's header must come before windows.h
 #include "net/network.h"
 
 #include "automation/bstr.h"
 #include "automation/variant.h"
-#include "net/form_ctrl.h"
 #include "server/message_pump.h"
 
 namespace ondrik::network {
@@ -56,7 +56,8 @@ void getUrl(const std::wstring& url, bool byteArray, BSTR* header, VARIANT* resu
 std::wstring risolviIndirizzo(const VARIANT& host) {
     std::wstring result;
     Variant asText;
-    if (SUCCEEDED(VariantChangeType(asText.get(), const_cast<VARIANT*>(&host), 0, VT_BSTR)))
+    // As the runtime writes a value as text: a Boolean as "True" or "False".
+    if (SUCCEEDED(VariantChangeType(asText.get(), const_cast<VARIANT*>(&host), VARIANT_ALPHABOOL, VT_BSTR)))
         result.assign(V_BSTR(asText.get()), SysStringLen(V_BSTR(asText.get())));
     const std::wstring name = result;
     FormCtrl form;
