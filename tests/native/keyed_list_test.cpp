@@ -1,6 +1,8 @@
 #include "automation/keyed_list.h"
 #include "automation/text_fold.h"
 
+#include <algorithm>
+#include <unordered_set>
 #include <gtest/gtest.h>
 #include <map>
 #include <random>
@@ -75,35 +77,52 @@ TEST(KeyedList, FindFirstStopsAtTheOldestMatch) {
     EXPECT_EQ(l.findFirst([](int v) { return v > 100; }), nullptr);
 }
 
-// Random operations against a plain vector model: order, positions and keys agree.
+// Random operations against a plain vector model: order, positions and keys agree, also
+// once the list spans many chunks (inserts outweigh removals in the first half).
 TEST(KeyedList, AgreesWithASimpleModelUnderRandomOperations) {
     std::mt19937 rng(7);
     KeyedList<int> l(ondrik::text::foldCase);
     std::vector<std::pair<int, std::u16string>> model;
-    for (int step = 0; step < 20000; ++step) {
-        int op = int(rng() % 4);
-        if (op <= 1 || model.empty()) {
-            std::u16string key =
-                u"K" + std::u16string(1, char16_t(u'a' + rng() % 26)) + char16_t(u'0' + rng() % 10);
-            bool taken = false;
-            for (auto& m : model) taken |= ondrik::text::foldCase(m.second) == ondrik::text::foldCase(key);
+    std::unordered_set<std::u16string> keys; // folded
+    size_t largest = 0;
+    for (int step = 0; step < 12000; ++step) {
+        int op = int(rng() % (step < 8000 ? 6 : 4));
+        if (op <= 1 || op >= 4 || model.empty()) {
+            std::u16string key = u"K";
+            for (int c = 0; c < 4; ++c) key += char16_t(u'a' + rng() % 26);
+            bool taken = keys.count(ondrik::text::foldCase(key)) > 0;
             size_t at = rng() % (model.size() + 1);
             EXPECT_EQ(l.insert(at, step, key), !taken);
-            if (!taken) model.insert(model.begin() + long(at), {step, key});
+            if (!taken) {
+                model.insert(model.begin() + long(at), {step, key});
+                keys.insert(ondrik::text::foldCase(key));
+            }
         } else if (op == 2) {
             size_t at = rng() % model.size();
             EXPECT_TRUE(l.removeAt(long(at + 1)));
+            keys.erase(ondrik::text::foldCase(model[at].second));
             model.erase(model.begin() + long(at));
         } else {
             size_t at = rng() % model.size();
             EXPECT_EQ(l.positionOf(model[at].second), at + 1);
             EXPECT_EQ(*l.at(long(at + 1)), model[at].first);
             EXPECT_TRUE(l.removeKey(model[at].second));
+            keys.erase(ondrik::text::foldCase(model[at].second));
             model.erase(model.begin() + long(at));
         }
         ASSERT_EQ(l.size(), model.size());
+        largest = std::max(largest, model.size());
     }
+    EXPECT_GT(largest, 3 * KeyedList<int>::kChunk);
     std::vector<int> expected;
     for (auto& m : model) expected.push_back(m.first);
     EXPECT_EQ(items(l), expected);
+    for (size_t i = 0; i < model.size(); i += 7) EXPECT_EQ(*l.at(long(i + 1)), model[i].first);
+    while (!model.empty()) { // emptying from the front removes every chunk in turn
+        ASSERT_EQ(l.positionOf(model.front().second), 1u);
+        ASSERT_TRUE(l.removeAt(1));
+        model.erase(model.begin());
+    }
+    EXPECT_TRUE(l.empty());
+    EXPECT_TRUE(l.add(1, u"again"));
 }
