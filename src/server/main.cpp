@@ -10,6 +10,7 @@
 #include "server/class_factory.h"
 #include "server/ondrik_main.h"
 #include "server/registration.h"
+#include "server/security.h"
 #include "shell/shell_link.h"
 
 #include <shellapi.h>
@@ -47,6 +48,7 @@ void CALLBACK idleCheck(HWND, UINT, UINT_PTR timer, DWORD) {
 }
 
 int serve() {
+    if (FAILED(security::initialize())) return 1;
     HRESULT hr = CoRegisterClassObject(CLSID_Global, &globalFactory, CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE,
                                        &cookies[0]);
     if (SUCCEEDED(hr))

@@ -2,6 +2,7 @@
 
 #include "automation/type_library.h"
 #include "generated/Ondrik.h"
+#include "server/security.h"
 
 #include <oleauto.h>
 #include <string>
@@ -26,15 +27,35 @@ std::wstring text(const GUID& g) {
     return buf;
 }
 
-HRESULT setValue(HKEY root, const std::wstring& key, const std::wstring& value) {
+HRESULT setData(HKEY root, const std::wstring& key, const wchar_t* name, DWORD type, const BYTE* data,
+                DWORD size) {
     HKEY h = nullptr;
     LONG rc = RegCreateKeyExW(root, (L"Software\\Classes\\" + key).c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
                               &h, nullptr);
     if (rc != ERROR_SUCCESS) return HRESULT_FROM_WIN32(rc);
-    rc = RegSetValueExW(h, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                        DWORD((value.size() + 1) * sizeof(wchar_t)));
+    rc = RegSetValueExW(h, name, 0, type, data, size);
     RegCloseKey(h);
     return HRESULT_FROM_WIN32(rc);
+}
+
+HRESULT setValue(HKEY root, const std::wstring& key, const std::wstring& value,
+                 const wchar_t* name = nullptr) {
+    return setData(root, key, name, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                   DWORD((value.size() + 1) * sizeof(wchar_t)));
+}
+
+// The server's AppID: who may start it and call it (local callers only).
+HRESULT registerAppId(HKEY root) {
+    std::wstring appId = L"AppID\\" + text(CLSID_Global);
+    std::vector<BYTE> sd = security::localOnlyDescriptor();
+    if (sd.empty()) return E_FAIL;
+    HRESULT hr = setValue(root, appId, L"Ondrik");
+    if (SUCCEEDED(hr))
+        hr = setData(root, appId, L"LaunchPermission", REG_BINARY, sd.data(), DWORD(sd.size()));
+    if (SUCCEEDED(hr))
+        hr = setData(root, appId, L"AccessPermission", REG_BINARY, sd.data(), DWORD(sd.size()));
+    if (SUCCEEDED(hr)) hr = setValue(root, L"AppID\\Ondrik.exe", text(CLSID_Global), L"AppID");
+    return hr;
 }
 
 std::wstring modulePath() {
@@ -67,10 +88,12 @@ HRESULT registerServer(bool perUser) {
         if (SUCCEEDED(hr)) hr = setValue(root, clsid + L"\\TypeLib", libid);
         if (SUCCEEDED(hr)) hr = setValue(root, clsid + L"\\Version", L"8.0");
         if (SUCCEEDED(hr)) hr = setValue(root, clsid + L"\\Programmable", L"");
+        if (SUCCEEDED(hr)) hr = setValue(root, clsid, text(CLSID_Global), L"AppID");
         if (SUCCEEDED(hr)) hr = setValue(root, c.progId, c.progId);
         if (SUCCEEDED(hr)) hr = setValue(root, std::wstring(c.progId) + L"\\CLSID", text(c.clsid));
         if (FAILED(hr)) return hr;
     }
+    if (HRESULT hr = registerAppId(root); FAILED(hr)) return hr;
     ITypeLib* lib = typeLibrary::get();
     if (!lib) return TYPE_E_CANTLOADLIBRARY;
     auto registrar = perUser ? perUserCall<TypeLibRegistrar>("RegisterTypeLibForUser") : &RegisterTypeLib;
@@ -80,6 +103,8 @@ HRESULT registerServer(bool perUser) {
 
 HRESULT unregisterServer(bool perUser) {
     HKEY root = rootOf(perUser);
+    RegDeleteTreeW(root, (L"Software\\Classes\\AppID\\" + text(CLSID_Global)).c_str());
+    RegDeleteTreeW(root, L"Software\\Classes\\AppID\\Ondrik.exe");
     for (const Creatable& c : creatable) {
         RegDeleteTreeW(root, (L"Software\\Classes\\CLSID\\" + text(c.clsid)).c_str());
         RegDeleteTreeW(root, (std::wstring(L"Software\\Classes\\") + c.progId).c_str());
