@@ -1,6 +1,7 @@
 #include "global/global.h"
 
 #include "applications/applications.h"
+#include "cmdline/parse_command.h"
 #include "server/ondrik_main.h"
 #include "sessions/sessions.h"
 
@@ -87,8 +88,10 @@ STDMETHODIMP Global::CreaDirectory(BSTR) {
 STDMETHODIMP Global::IsVendrasil(BSTR, VARIANT_BOOL*) {
     return notBuilt();
 }
-STDMETHODIMP Global::ParseCommand(BSTR, BSTR, SAFEARRAY*, _Collection**) {
-    return notBuilt();
+STDMETHODIMP Global::ParseCommand(BSTR commandLine, BSTR delimiter, SAFEARRAY* flags, _Collection** ret) {
+    if (!ret) return E_POINTER;
+    *ret = nullptr;
+    return guarded([&] { *ret = cmdline::parseCommandToCollection(commandLine, delimiter, flags); });
 }
 STDMETHODIMP Global::Sleep(long) {
     return notBuilt();
