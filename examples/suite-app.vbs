@@ -1,5 +1,8 @@
 ' A suite application's sequence against Ondrik, as the suite's programs run it:
-' open a session, register the application, attach the session, close.
+' open a session, register the application, attach the session, read its switches from
+' its command line, close. Words given to the script make its command line (switches
+' written with "-", since cscript takes words beginning with "/" as its own options);
+' without any, a sample line is parsed.
 
 ' The application object a suite program hands to the server; the server reads its
 ' version data by name.
@@ -56,6 +59,38 @@ Set record.Sessione = session
 WScript.Echo "Registered as " & record.EXEName & "|" & record.hInstance & "|" & record.ThreadID & _
     ", working in session K" & record.Sessione.ID
 ShowRegisters g, "While running"
+
+' The application's switches, as the suite's programs read them at start.
+Sub ShowCommandLine(g, line)
+    Dim parsed, item, i, switches, value, found
+    switches = Array("-U", "-D", "-A", "/U", "/D", "/A")
+    WScript.Echo "Command line: " & line
+    Set parsed = g.ParseCommand(line, " ", "-U", "-D", "-A", "/U", "/D", "/A")
+    If parsed Is Nothing Then
+        WScript.Echo "  (empty: nothing to read)"
+        Exit Sub
+    End If
+    i = 0
+    For Each item In parsed
+        i = i + 1
+        WScript.Echo "  item " & i & ": [" & item & "]"
+    Next
+    For Each value In switches
+        On Error Resume Next
+        item = parsed(value)
+        found = (Err.Number = 0)
+        On Error GoTo 0
+        If found Then WScript.Echo "  switch " & value & " = [" & item & "]"
+    Next
+End Sub
+
+Dim line, k
+line = "contab.exe"
+For k = 0 To WScript.Arguments.Count - 1
+    line = line & " " & WScript.Arguments(k)
+Next
+If WScript.Arguments.Count = 0 Then line = "contab.exe ditta01 -u mario.rossi /D archivio 2024 -a"
+ShowCommandLine g, line
 
 g.Applicazioni.Chiudi record
 WScript.Echo "Closed the application"

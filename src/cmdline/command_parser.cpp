@@ -43,6 +43,7 @@ public:
             current_ = j;
             auto [at, added] = byKey_.try_emplace(folded_[*j], keyed_.size());
             if (added) keyed_.push_back({ParsedItem{{}, j, j}, clock_++});
+            currentEntry_ = at->second; // the item under the current switch's key
             return;
         }
         if (!current_) {
@@ -51,7 +52,7 @@ public:
         }
         // A word after a switch: it joins the switch's value, or replaces the switch's own
         // name standing as the value; then the item is removed and added at the end.
-        Keyed& entry = keyed_[byKey_.at(folded_[*current_])];
+        Keyed& entry = keyed_[currentEntry_];
         ParsedItem& item = entry.item;
         std::u16string_view value = item.flagValue ? std::u16string_view(*switches_[*item.flagValue])
                                                    : std::u16string_view(item.text);
@@ -92,6 +93,7 @@ private:
     std::vector<Keyed> keyed_;
     std::unordered_map<std::u16string, size_t> byKey_; // folded key -> index in keyed_
     std::optional<size_t> current_;
+    size_t currentEntry_ = 0;
     uint64_t clock_ = 0;
 };
 
@@ -99,18 +101,7 @@ private:
 
 std::vector<std::u16string_view> splitTokens(std::u16string_view line, std::u16string_view delimiter) {
     std::vector<std::u16string_view> tokens;
-    if (delimiter.empty()) {
-        tokens.push_back(line);
-        return tokens;
-    }
-    size_t start = 0;
-    for (;;) {
-        size_t next = line.find(delimiter, start);
-        if (next == std::u16string_view::npos) break;
-        tokens.push_back(line.substr(start, next - start));
-        start = next + delimiter.size();
-    }
-    tokens.push_back(line.substr(start));
+    forEachToken(line, delimiter, [&](std::u16string_view token) { tokens.push_back(token); });
     return tokens;
 }
 
@@ -118,7 +109,7 @@ std::vector<ParsedItem> parseCommand(std::u16string_view line, std::u16string_vi
                                      const SwitchList& switches) {
     if (line.empty()) return {};
     Parser parser(switches);
-    for (std::u16string_view token : splitTokens(line, delimiter)) parser.take(token);
+    forEachToken(line, delimiter, [&](std::u16string_view token) { parser.take(token); });
     return parser.result();
 }
 

@@ -15,8 +15,21 @@
 
 namespace ondrik::cmdline {
 
-// The pieces of line between occurrences of the whole delimiter (case-sensitive); empty
-// pieces included. An empty delimiter leaves the line whole.
+// Calls f(token) for each piece of line between occurrences of the whole delimiter
+// (case-sensitive), empty pieces included. An empty delimiter leaves the line whole.
+template <class F> void forEachToken(std::u16string_view line, std::u16string_view delimiter, F&& f) {
+    if (delimiter.empty()) {
+        f(line);
+        return;
+    }
+    size_t start = 0;
+    for (size_t next; (next = line.find(delimiter, start)) != std::u16string_view::npos;
+         start = next + delimiter.size())
+        f(line.substr(start, next - start));
+    f(line.substr(start));
+}
+
+// The pieces as a list.
 std::vector<std::u16string_view> splitTokens(std::u16string_view line, std::u16string_view delimiter);
 
 // One item of the result.
