@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs the benchmarks under Wine: the out-of-process call cost of the server against a
-# do-nothing server built from the same dispatch kit, measured in the same run.
+# do-nothing server built from the same dispatch kit, measured in the same run; and
+# ParseCommand's cost per token against merely walking the line, in-process.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/build.sh"
@@ -8,6 +9,8 @@ source "$root/scripts/wine-env.sh"
 wine_start
 "$WINE" "$BUILD/bench_null_server.exe" /regserver
 cd "$root/build"
+"$WINE" "$BUILD/bench_parse.exe" >"$root/build/bench-parse.txt" 2>&1 || true
+tr -d '\r' <"$root/build/bench-parse.txt"
 "$WINE" "$BUILD/bench_calls.exe" 2000 | tr -d '\r'
 mkdir -p "$WINEPREFIX/drive_c/bench"
 cp "$root/bench/vbscript-read.vbs" "$WINEPREFIX/drive_c/bench/"

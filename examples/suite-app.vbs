@@ -1,5 +1,8 @@
 ' A suite application's sequence against Ondrik, as the suite's programs run it:
-' open a session, register the application, attach the session, close.
+' open a session, register the application, attach the session, read its switches from
+' its command line, close. Words given to the script make its command line (switches
+' written with "-", since cscript takes words beginning with "/" as its own options);
+' without any, a sample line is parsed.
 
 ' The application object a suite program hands to the server; the server reads its
 ' version data by name.
@@ -57,19 +60,61 @@ WScript.Echo "Registered as " & record.EXEName & "|" & record.hInstance & "|" & 
     ", working in session K" & record.Sessione.ID
 ShowRegisters g, "While running"
 
+' The application's switches, as the suite's programs read them at start.
+Function ShowCommandLine(g, line)
+    Dim parsed, item, i, switches, value, found
+    switches = Array("-U", "-D", "-A", "/U", "/D", "/A", "-porta")
+    WScript.Echo "Command line: " & line
+    Set parsed = g.ParseCommand(line, " ", "-U", "-D", "-A", "/U", "/D", "/A", "-porta")
+    Set ShowCommandLine = parsed
+    If parsed Is Nothing Then
+        WScript.Echo "  (empty: nothing to read)"
+        Exit Function
+    End If
+    i = 0
+    For Each item In parsed
+        i = i + 1
+        WScript.Echo "  item " & i & ": [" & item & "]"
+    Next
+    For Each value In switches
+        On Error Resume Next
+        item = parsed(value)
+        found = (Err.Number = 0)
+        On Error GoTo 0
+        If found Then WScript.Echo "  switch " & value & " = [" & item & "]"
+    Next
+End Function
+
+Dim line, k
+line = "contab.exe"
+For k = 0 To WScript.Arguments.Count - 1
+    line = line & " " & WScript.Arguments(k)
+Next
+If WScript.Arguments.Count = 0 Then line = "contab.exe ditta01 -u mario.rossi /D archivio 2024 -a"
+Dim options
+Set options = ShowCommandLine(g, line)
+
 g.Applicazioni.Chiudi record
 WScript.Echo "Closed the application"
 ShowRegisters g, "At the end"
 
-' Given the port of a web server on this machine (run-example.sh PORT), the example
-' downloads its front page with the response headers.
-If WScript.Arguments.Count > 0 Then
-    Dim page, headers
+'  With -porta PORT, the port of a web server on this machine, the example downloads its
+' front page with the response headers.
+Dim port, page, headers
+port = ""
+If Not options Is Nothing Then
+    On Error Resume Next
+    port = options("-porta")
+    On Error GoTo 0
+End If
+If port <> "" And port <> "-porta" Then
     headers = ""
-    page = g.GetURL("http://127.0.0.1:" & WScript.Arguments(0) & "/", False, headers)
+    page = g.GetURL("http://127.0.0.1:" & port & "/", False, headers)
     If IsEmpty(page) Then
-        WScript.Echo "Nothing could be downloaded from port " & WScript.Arguments(0)
+        WScript.Echo "Nothing could be downloaded from port " & port
     Else
-        WScript.Echo "Downloaded " & Len(page) & " characters; the response began: " & Split(headers, vbCrLf)(0)
+        Dim lines
+        lines = Split(headers, vbCrLf)
+        WScript.Echo "Downloaded " & Len(page) & " characters from port " & port & "; the response began: " & lines(0)
     End If
 End If

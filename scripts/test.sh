@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Runs every test: the native unit tests, the Wine test client (in-process and
-# out-of-process) and the VBScript client scenarios. Ends with one summary line.
+# Runs every test: the native unit tests, a short fuzzing run of the command-line rules,
+# the Wine test client (in-process and out-of-process) and the VBScript client
+# scenarios. Ends with one summary line.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/build.sh" || { echo "0 passed, 1 failed"; exit 1; }
@@ -30,6 +31,14 @@ count_gtest() {
 echo "== native unit tests"
 "$root/build/native/ondrik_native_tests" >"$out/native.txt" 2>&1
 count_gtest "$out/native.txt"
+
+echo "== fuzzing the command-line rules (a few seconds)"
+if bash "$root/fuzz/run.sh" 5 >"$out/fuzz.txt" 2>&1; then
+    passed=$((passed + 1))
+else
+    failed=$((failed + 1))
+    tail -n 20 "$out/fuzz.txt"
+fi
 
 wine_stop
 wine_start

@@ -11,10 +11,16 @@ namespace {
 
 std::wstring describe(HRESULT hr) {
     switch (hr) {
+    case kInvalidCall:
+        return L"Invalid procedure call or argument";
     case kOverflow:
         return L"Overflow";
     case kOutOfMemory:
         return L"Out of memory";
+    case kTypeMismatch:
+        return L"Type mismatch";
+    case kDuplicateKey:
+        return L"This key is already associated with an element of this collection";
     default:
         break;
     }

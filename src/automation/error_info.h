@@ -10,8 +10,11 @@
 namespace ondrik {
 
 // Automation runtime errors that the server's own operations can meet.
-inline constexpr HRESULT kOverflow = HRESULT(0x800A0006);    // "Overflow"
-inline constexpr HRESULT kOutOfMemory = HRESULT(0x800A0007); // "Out of memory"
+inline constexpr HRESULT kInvalidCall = HRESULT(0x800A0005);  // "Invalid procedure call or argument"
+inline constexpr HRESULT kOverflow = HRESULT(0x800A0006);     // "Overflow"
+inline constexpr HRESULT kOutOfMemory = HRESULT(0x800A0007);  // "Out of memory"
+inline constexpr HRESULT kTypeMismatch = HRESULT(0x800A000D); // "Type mismatch"
+inline constexpr HRESULT kDuplicateKey = HRESULT(0x800A01C9); // "This key is already associated ..."
 
 // Describes hr for the calling thread's error object (source "Ondrik", the runtime's or
 // the system's text for the number) and returns hr.

@@ -2,6 +2,7 @@
 
 #include "applications/applications.h"
 #include "automation/bstr.h"
+#include "cmdline/parse_command.h"
 #include "net/network.h"
 #include "server/ondrik_main.h"
 #include "sessions/sessions.h"
@@ -83,8 +84,10 @@ STDMETHODIMP Global::CreaDirectory(BSTR) {
 STDMETHODIMP Global::IsVendrasil(BSTR, VARIANT_BOOL*) {
     return notBuilt();
 }
-STDMETHODIMP Global::ParseCommand(BSTR, BSTR, SAFEARRAY*, _Collection**) {
-    return notBuilt();
+STDMETHODIMP Global::ParseCommand(BSTR commandLine, BSTR delimiter, SAFEARRAY* flags, _Collection** ret) {
+    if (!ret) return E_POINTER;
+    *ret = nullptr;
+    return guarded([&] { *ret = cmdline::parseCommandToCollection(commandLine, delimiter, flags); });
 }
 STDMETHODIMP Global::Sleep(long) {
     return notBuilt();
