@@ -1,8 +1,10 @@
 #include "global/global.h"
 
 #include "applications/applications.h"
+#include "automation/bstr.h"
 #include "server/ondrik_main.h"
 #include "sessions/sessions.h"
+#include "shell/desktop.h"
 
 namespace ondrik {
 namespace {
@@ -30,15 +32,29 @@ STDMETHODIMP Global::get_Applicazioni(_Applicazioni** ret) {
     return unguarded([&] { return handOut(ondrikMain::applicazioni(), ret); });
 }
 
-STDMETHODIMP Global::ApriDocumento(BSTR, BSTR) {
-    return notBuilt();
+STDMETHODIMP Global::ApriDocumento(BSTR nomeFile, BSTR command) {
+    desktop::openDocument(nomeFile, command);
+    return S_OK;
 }
-STDMETHODIMP Global::SetTopMostWindow(long, VARIANT_BOOL) {
-    return notBuilt();
+
+STDMETHODIMP Global::SetTopMostWindow(long hwnd, VARIANT_BOOL topmost) {
+    desktop::setTopMostWindow(hwnd, topmost);
+    return S_OK;
 }
-STDMETHODIMP Global::GetComputerName(BSTR*) {
-    return notBuilt();
+
+STDMETHODIMP Global::GetComputerName(BSTR* ret) {
+    return unguarded([&] {
+        if (!ret) return E_POINTER;
+        *ret = allocBstr(desktop::computerName());
+        return *ret ? S_OK : E_OUTOFMEMORY;
+    });
 }
+
+STDMETHODIMP Global::Sleep(long milliseconds) {
+    desktop::sleepFor(milliseconds);
+    return S_OK;
+}
+
 STDMETHODIMP Global::GetDirectoryDati(BSTR, BSTR*) {
     return notBuilt();
 }
@@ -88,9 +104,6 @@ STDMETHODIMP Global::IsVendrasil(BSTR, VARIANT_BOOL*) {
     return notBuilt();
 }
 STDMETHODIMP Global::ParseCommand(BSTR, BSTR, SAFEARRAY*, _Collection**) {
-    return notBuilt();
-}
-STDMETHODIMP Global::Sleep(long) {
     return notBuilt();
 }
 
