@@ -6,6 +6,7 @@
 #include "net/network.h"
 #include "server/ondrik_main.h"
 #include "sessions/sessions.h"
+#include "shell/desktop.h"
 
 namespace ondrik {
 namespace {
@@ -33,15 +34,29 @@ STDMETHODIMP Global::get_Applicazioni(_Applicazioni** ret) {
     return unguarded([&] { return handOut(ondrikMain::applicazioni(), ret); });
 }
 
-STDMETHODIMP Global::ApriDocumento(BSTR, BSTR) {
-    return notBuilt();
+STDMETHODIMP Global::ApriDocumento(BSTR nomeFile, BSTR command) {
+    desktop::openDocument(nomeFile, command);
+    return S_OK;
 }
-STDMETHODIMP Global::SetTopMostWindow(long, VARIANT_BOOL) {
-    return notBuilt();
+
+STDMETHODIMP Global::SetTopMostWindow(long hwnd, VARIANT_BOOL topmost) {
+    desktop::setTopMostWindow(hwnd, topmost);
+    return S_OK;
 }
-STDMETHODIMP Global::GetComputerName(BSTR*) {
-    return notBuilt();
+
+STDMETHODIMP Global::GetComputerName(BSTR* ret) {
+    return unguarded([&] {
+        if (!ret) return E_POINTER;
+        *ret = allocBstr(desktop::computerName());
+        return *ret ? S_OK : E_OUTOFMEMORY;
+    });
 }
+
+STDMETHODIMP Global::Sleep(long milliseconds) {
+    desktop::sleepFor(milliseconds);
+    return S_OK;
+}
+
 STDMETHODIMP Global::GetDirectoryDati(BSTR, BSTR*) {
     return notBuilt();
 }
@@ -88,9 +103,6 @@ STDMETHODIMP Global::ParseCommand(BSTR commandLine, BSTR delimiter, SAFEARRAY* f
     if (!ret) return E_POINTER;
     *ret = nullptr;
     return guarded([&] { *ret = cmdline::parseCommandToCollection(commandLine, delimiter, flags); });
-}
-STDMETHODIMP Global::Sleep(long) {
-    return notBuilt();
 }
 
 STDMETHODIMP Global::GetURL(BSTR url, VARIANT_BOOL byteArray, BSTR* header, VARIANT* ret) {

@@ -1,8 +1,11 @@
-// ShellLink: one Windows shell shortcut file, read and written through the shell.
+// ShellLink: one Windows shell shortcut file, read and written through the shell. Once
+// the object knows its file, every change of a value writes the file again.
 #pragma once
 
 #include "automation/dispatch_object.h"
 #include "generated/Ondrik.h"
+
+#include <string>
 
 namespace ondrik {
 
@@ -27,7 +30,21 @@ private:
     friend class DispatchObject<ShellLink, _ShellLink>;
     ShellLink() = default;
 
-    HRESULT notBuilt() { return fail(E_NOTIMPL); }
+    HRESULT copyOut(const std::u16string& field, BSTR* ret);
+    // Stores a value, then rewrites the shortcut file when there is one.
+    HRESULT storeAndRewrite(std::u16string& field, BSTR value);
+
+    // The work of LeggiCollegamento and CreaCollegamento; both may throw bad_alloc.
+    bool readFrom(const std::u16string& linkFile);
+    bool writeTo(const std::u16string& linkFile);
+    // writeTo() with any failure ignored, as the property lets call it.
+    void rewrite() noexcept;
+
+    std::u16string argomenti_;
+    std::u16string descrizione_;
+    std::u16string directoryDiLavoro_;
+    std::u16string fileCollegato_;
+    std::u16string nomeFile_; // the shortcut file last read or written; "" until then
 };
 
 } // namespace ondrik

@@ -62,12 +62,13 @@ For Each s In ss
 Next
 CheckEqual n, ss.Count, "for-each visits every session"
 
-Dim number, description
+Dim number, description, parsed, x
+Set parsed = g.ParseCommand("a b", " ")
 On Error Resume Next
-g.GetNomeFile "a.b"
+x = parsed.Item("assente")
 number = Err.Number
 description = Err.Description
 On Error GoTo 0
-Check number <> 0, "a failing unguarded member raises an error (" & Hex(number) & ")"
+CheckEqual number, 5, "a failing unguarded member raises the runtime's error"
 Check Len(description) > 0, "the error carries a description"
 Summary

@@ -1,0 +1,34 @@
+// A shell shortcut file read and written through the shell's own shortcut object
+// (IShellLinkW with IPersistFile), so that the files are the standard ones that every
+// shell reads. The shell objects live for one call only.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace ondrik {
+
+struct ShortcutValues {
+    std::u16string arguments;
+    std::u16string description;
+    std::u16string workingDirectory;
+    std::u16string path;
+};
+
+// What a read found: loaded is false when the shell could not open the file as a
+// shortcut; each value that could not be read is absent.
+struct ShortcutReading {
+    bool loaded = false;
+    std::optional<std::u16string> arguments;
+    std::optional<std::u16string> description;
+    std::optional<std::u16string> workingDirectory;
+    std::optional<std::u16string> path;
+};
+
+ShortcutReading readShortcut(const std::u16string& file);
+
+// Sets the four values on a new shortcut object, in the order arguments, description,
+// working directory, path, and saves it as file; false when a shell step failed.
+bool writeShortcut(const std::u16string& file, const ShortcutValues& values);
+
+} // namespace ondrik
