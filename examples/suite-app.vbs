@@ -1,5 +1,6 @@
 ' A suite application's sequence against Ondrik, as the suite's programs run it:
-' open a session, register the application, attach the session, close.
+' open a session, register the application, attach the session, ask for the suite's
+' folders (the data and user folders are created when missing), close.
 
 ' The application object a suite program hands to the server; the server reads its
 ' version data by name.
@@ -56,6 +57,14 @@ Set record.Sessione = session
 WScript.Echo "Registered as " & record.EXEName & "|" & record.hInstance & "|" & record.ThreadID & _
     ", working in session K" & record.Sessione.ID
 ShowRegisters g, "While running"
+
+WScript.Echo "Folders of the suite"
+WScript.Echo "  base:        " & g.GetDirectoryBase()
+WScript.Echo "  executables: " & g.GetDirectoryEseguibili(app.EXEName) & _
+    "  (installed: " & g.IsVendrasil(app.EXEName) & ")"
+WScript.Echo "  data:        " & g.GetDirectoryDati(app.EXEName)
+WScript.Echo "  user:        " & g.GetDirectoryUtenti(session.UserID)
+WScript.Echo "  temporary:   " & g.GetTemporaryDirectory()
 
 g.Applicazioni.Chiudi record
 WScript.Echo "Closed the application"

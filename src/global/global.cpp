@@ -59,14 +59,17 @@ STDMETHODIMP Global::GetComputerName(BSTR*) {
     return notBuilt();
 }
 STDMETHODIMP Global::GetDirectoryDati(BSTR programma, BSTR* ret) {
-    return guarded([&] { handOutGuarded(ret, [&] { return suiteFolders::data(directoryBase_, viewOf(programma)); }); });
+    return guarded(
+        [&] { handOutGuarded(ret, [&] { return suiteFolders::data(directoryBase_, viewOf(programma)); }); });
 }
 STDMETHODIMP Global::GetDirectoryUtenti(BSTR utente, BSTR* ret) {
-    return guarded([&] { handOutGuarded(ret, [&] { return suiteFolders::users(directoryBase_, viewOf(utente)); }); });
+    return guarded(
+        [&] { handOutGuarded(ret, [&] { return suiteFolders::users(directoryBase_, viewOf(utente)); }); });
 }
 STDMETHODIMP Global::GetDirectoryEseguibili(BSTR programma, BSTR* ret) {
-    return guarded(
-        [&] { handOutGuarded(ret, [&] { return suiteFolders::executables(directoryBase_, viewOf(programma)); }); });
+    return guarded([&] {
+        handOutGuarded(ret, [&] { return suiteFolders::executables(directoryBase_, viewOf(programma)); });
+    });
 }
 STDMETHODIMP Global::GetDirectoryBase(BSTR* ret) {
     return unguarded([&] {
@@ -96,18 +99,21 @@ STDMETHODIMP Global::GetWindowsDirectory(BSTR* ret) {
     return unguarded([&] { return handOutText(specialFolders::windowsDirectory(), ret); });
 }
 STDMETHODIMP Global::GetSystemDirectory(BSTR* ret) {
-    return unguarded([&] { return handOutText(specialFolders::specialFolder(specialFolders::kSystem), ret); });
+    return unguarded(
+        [&] { return handOutText(specialFolders::specialFolder(specialFolders::kSystem), ret); });
 }
 STDMETHODIMP Global::GetDesktopDirectory(BSTR* ret) {
     return unguarded(
         [&] { return handOutText(specialFolders::specialFolder(specialFolders::kDesktopDirectory), ret); });
 }
 STDMETHODIMP Global::GetCommonDesktopDirectory(BSTR* ret) {
-    return unguarded(
-        [&] { return handOutText(specialFolders::specialFolder(specialFolders::kCommonDesktopDirectory), ret); });
+    return unguarded([&] {
+        return handOutText(specialFolders::specialFolder(specialFolders::kCommonDesktopDirectory), ret);
+    });
 }
 STDMETHODIMP Global::GetProgramFilesDirectory(BSTR* ret) {
-    return unguarded([&] { return handOutText(specialFolders::specialFolder(specialFolders::kProgramFiles), ret); });
+    return unguarded(
+        [&] { return handOutText(specialFolders::specialFolder(specialFolders::kProgramFiles), ret); });
 }
 STDMETHODIMP Global::CreaDirectory(BSTR path) {
     return guarded([&] { fileSystem::createFolders(viewOf(path)); });

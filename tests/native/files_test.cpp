@@ -73,7 +73,8 @@ TEST(SuiteLayout, BaseDirectoryIsTwoLevelsAboveTheServersFolder) {
     EXPECT_EQ(suiteLayout::baseDirectory(u"C:\\Eseguibili\\Server"), u"C:");
     EXPECT_EQ(suiteLayout::baseDirectory(u"C:\\Server"), u"");
     EXPECT_EQ(suiteLayout::baseDirectory(u"C:\\"), u"");
-    EXPECT_EQ(suiteLayout::baseDirectory(u"\\\\srv\\share\\Suite\\Eseguibili\\Server"), u"\\\\srv\\share\\Suite");
+    EXPECT_EQ(suiteLayout::baseDirectory(u"\\\\srv\\share\\Suite\\Eseguibili\\Server"),
+              u"\\\\srv\\share\\Suite");
     // Degenerate folders: nothing normalised, empty components kept, one closing
     // backslash taken off.
     EXPECT_EQ(suiteLayout::baseDirectory(u""), u"");
@@ -118,7 +119,8 @@ TEST(FolderPlan, TriesEveryFolderAfterTheFirstComponent) {
     using V = std::vector<std::u16string>;
     EXPECT_EQ(attempts(u"C:\\A\\B"), (V{u"C:\\A", u"C:\\A\\B"}));
     EXPECT_EQ(attempts(u"C:\\A\\B\\"), (V{u"C:\\A", u"C:\\A\\B", u"C:\\A\\B\\"}));
-    EXPECT_EQ(attempts(u"\\\\srv\\share\\A"), (V{u"\\", u"\\\\srv", u"\\\\srv\\share", u"\\\\srv\\share\\A"}));
+    EXPECT_EQ(attempts(u"\\\\srv\\share\\A"),
+              (V{u"\\", u"\\\\srv", u"\\\\srv\\share", u"\\\\srv\\share\\A"}));
     EXPECT_EQ(attempts(u"\\A"), (V{u"\\A"}));
     EXPECT_EQ(attempts(u"A\\B"), (V{u"A\\B"}));
     EXPECT_EQ(attempts(u"Nuova"), V{});
