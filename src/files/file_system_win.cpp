@@ -2,6 +2,8 @@
 
 #include "files/folder_plan.h"
 
+#include <algorithm>
+
 namespace ondrik::fileSystem {
 namespace {
 
@@ -36,6 +38,9 @@ HRESULT executableFolder(std::u16string& out) {
 }
 
 HRESULT lookUp(std::u16string_view path) {
+    // A character of code 0 would end the path early for the file system, which would
+    // then answer for another path than the one asked about: no entry has such a name.
+    if (path.find(u'\0') != std::u16string_view::npos) return HRESULT_FROM_WIN32(ERROR_INVALID_NAME);
     std::wstring p = wide(path);
     if (GetFileAttributesW(p.c_str()) != INVALID_FILE_ATTRIBUTES) return S_OK;
     DWORD error = GetLastError();
@@ -46,8 +51,11 @@ HRESULT lookUp(std::u16string_view path) {
 void createFolders(std::u16string_view path) {
     // One copy of the path; each attempt ends it for a moment at the folder's length.
     std::wstring p = wide(path);
+    // Past a character of code 0 no folder can be named (the file system would create
+    // a shorter path than the one given), nor beyond the longest path.
+    size_t limit = std::min(path.find(u'\0'), kLongestPath);
     for (size_t length : folderPlan::prefixLengths(path)) {
-        if (length > kLongestPath) break;
+        if (length > limit) break;
         wchar_t kept = p[length];
         p[length] = L'\0';
         CreateDirectoryW(p.c_str(), nullptr);

@@ -64,7 +64,7 @@ CheckEqual n, ss.Count, "for-each visits every session"
 
 Dim number, description
 On Error Resume Next
-g.GetNomeFile "a.b"
+n = g.IsVendrasil("a|b") ' a name the file system rejects: the look-up fails
 number = Err.Number
 description = Err.Description
 On Error GoTo 0

@@ -123,6 +123,13 @@ TEST_F(Scratch, CreaDirectoryMakesEveryMissingFolderAndReportsNothing) {
     std::wstring greek = kScratch + L"\\\u03A9\u03BC\u03AD\u03B3\u03B1\\\u65E5\u672C";
     crea(g.get(), greek);
     EXPECT_TRUE(isFolder(greek));
+    // A character of code 0 ends no path early: nothing is made beyond it.
+    crea(g.get(), kScratch + std::wstring(L"\\Zero\\\0Dopo", 11) + L"\\X");
+    EXPECT_TRUE(isFolder(kScratch + L"\\Zero"));
+    EXPECT_TRUE(absent(kScratch + L"\\Zero\\X"));
+    crea(g.get(), kScratch + std::wstring(L"\\Nulla\0", 7));
+    EXPECT_TRUE(absent(kScratch + L"\\Nulla"));
+
     Bstr empty(L"");
     EXPECT_EQ(g->CreaDirectory(empty.get()), S_OK);
     EXPECT_EQ(g->CreaDirectory(nullptr), S_OK);
@@ -153,6 +160,8 @@ TEST_F(Scratch, TheExistenceTestFindsFoldersAndFilesAlike) {
     // A name the file system rejects is the look-up's own failure; a pattern is no match.
     EXPECT_EQ(fileSystem::lookUp(u"C:\\ondrik-files\\a|b"), HRESULT_FROM_WIN32(ERROR_INVALID_NAME));
     EXPECT_EQ(fileSystem::lookUp(u"C:\\ondrik-files\\fil*"), HRESULT_FROM_WIN32(ERROR_INVALID_NAME));
+    EXPECT_EQ(fileSystem::lookUp(std::u16string(u"C:\\ondrik-files\\file\0junk", 25)),
+              HRESULT_FROM_WIN32(ERROR_INVALID_NAME));
 }
 
 TEST(SuiteFolders, BaseDirectoryOfThisProcessAndNamesWithoutTouchingTheDisk) {
