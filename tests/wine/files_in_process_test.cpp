@@ -1,6 +1,6 @@
-// The folder methods in this process: path text through IDispatch, CreaDirectory and the
-// existence test on a scratch tree, the special folders and TEMP. Nothing here asks for a
-// data or user folder: in this process the base directory lies around the test program.
+// The folder methods in this process: CreaDirectory and the existence test on a scratch
+// tree, the special folders and TEMP. Nothing here asks for a data or user folder: in
+// this process the base directory lies around the test program.
 #include "dispatch_helpers.h"
 #include "file_helpers.h"
 #include "shell_folders_probe.h"
@@ -26,17 +26,6 @@ std::wstring text(const CallResult& r) {
     return V_VT(r.value.get()) == VT_BSTR
                ? std::wstring(V_BSTR(r.value.get()), SysStringLen(V_BSTR(r.value.get())))
                : L"<not a string>";
-}
-
-std::wstring call1(IDispatch* d, const wchar_t* name, const std::wstring& arg, HRESULT* hr = nullptr) {
-    VARIANT a;
-    VariantInit(&a);
-    V_VT(&a) = VT_BSTR;
-    V_BSTR(&a) = SysAllocStringLen(arg.data(), UINT(arg.size()));
-    CallResult r;
-    call(d, name, {a}, r, DISPATCH_METHOD);
-    if (hr) *hr = r.hr;
-    return text(r);
 }
 
 std::wstring call0(IDispatch* d, const wchar_t* name) {
@@ -79,23 +68,6 @@ private:
 };
 
 } // namespace
-
-TEST(PathHelpers, NameAndExtensionThroughDispatch) {
-    ComPtr<ondrik::Global> g = newGlobal();
-    ComPtr<IDispatch> d(g->itf());
-    EXPECT_EQ(call1(d.get(), L"GetNomeFile", L"C:\\Dir.old\\Archivio.tar.gz"), L"Archivio.tar");
-    EXPECT_EQ(call1(d.get(), L"GetEstensioneFile", L"C:\\Dir.old\\Archivio.tar.gz"), L"gz");
-    EXPECT_EQ(call1(d.get(), L"GetNomeFile", L"C:\\Dir.old\\Leggimi"), L"Leggimi");
-    EXPECT_EQ(call1(d.get(), L"GetEstensioneFile", L"C:\\Dir.old\\Leggimi"), L"");
-    EXPECT_EQ(call1(d.get(), L"GetNomeFile", L""), L"");
-    // Separator and dot beyond character 32,767: the answer, not an overflow.
-    std::wstring longPath = L"C:\\" + std::wstring(40000, L'd') + L"\\Nome.ext";
-    HRESULT hr = E_FAIL;
-    EXPECT_EQ(call1(d.get(), L"GetNomeFile", longPath, &hr), L"Nome");
-    EXPECT_EQ(hr, S_OK);
-    EXPECT_EQ(call1(d.get(), L"GetEstensioneFile", longPath, &hr), L"ext");
-    EXPECT_EQ(hr, S_OK);
-}
 
 TEST_F(Scratch, CreaDirectoryMakesEveryMissingFolderAndReportsNothing) {
     ComPtr<ondrik::Global> g = newGlobal();
@@ -162,35 +134,6 @@ TEST_F(Scratch, TheExistenceTestFindsFoldersAndFilesAlike) {
     EXPECT_EQ(fileSystem::lookUp(u"C:\\ondrik-files\\fil*"), HRESULT_FROM_WIN32(ERROR_INVALID_NAME));
     EXPECT_EQ(fileSystem::lookUp(std::u16string(u"C:\\ondrik-files\\file\0junk", 25)),
               HRESULT_FROM_WIN32(ERROR_INVALID_NAME));
-}
-
-TEST(SuiteFolders, BaseDirectoryOfThisProcessAndNamesWithoutTouchingTheDisk) {
-    wchar_t exe[MAX_PATH];
-    GetModuleFileNameW(nullptr, exe, MAX_PATH);
-    std::wstring expected = exe;
-    for (int k = 0; k < 3; ++k) expected.resize(expected.rfind(L'\\'));
-    ComPtr<ondrik::Global> g = newGlobal();
-    ComPtr<IDispatch> d(g->itf());
-    EXPECT_EQ(call0(d.get(), L"GetDirectoryBase"), expected);
-    EXPECT_EQ(call0(d.get(), L"GetDirectoryEseguibili"), expected + L"\\Eseguibili");
-    EXPECT_EQ(call1(d.get(), L"GetDirectoryEseguibili", L"D:\\Altro\\Contab.exe"),
-              expected + L"\\Eseguibili\\Contab");
-    EXPECT_TRUE(absent(expected + L"\\Eseguibili\\Contab"));
-}
-
-TEST(SuiteFolders, ALookUpThatFailsIsReportedByIsVendrasil) {
-    ComPtr<ondrik::Global> g = newGlobal();
-    HRESULT hr = S_OK;
-    CallResult r;
-    call(ComPtr<IDispatch>(g->itf()).get(), L"IsVendrasil", {str(L"a|b")}, r, DISPATCH_METHOD);
-    ASSERT_EQ(r.hr, DISP_E_EXCEPTION);
-    EXPECT_EQ(r.error.scode, HRESULT_FROM_WIN32(ERROR_INVALID_NAME));
-    EXPECT_STREQ(r.error.bstrSource, L"Ondrik");
-    VARIANT_BOOL installed = VARIANT_TRUE;
-    Bstr bad(L"a|b");
-    hr = g->IsVendrasil(bad.get(), &installed);
-    EXPECT_EQ(hr, HRESULT_FROM_WIN32(ERROR_INVALID_NAME));
-    EXPECT_EQ(installed, VARIANT_FALSE);
 }
 
 TEST(SpecialFolders, TheShellsFoldersByNumber) {
