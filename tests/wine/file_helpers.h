@@ -63,8 +63,10 @@ inline int serverProcesses() {
     return n;
 }
 
+// Waits until no server is left. A server that Wine's activation started but no client
+// reached ends only at its idle limit of a minute, so the wait goes a little beyond it.
 inline bool noServerLeft() {
-    for (int i = 0; i < 100; ++i) {
+    for (int i = 0; i < 700; ++i) {
         if (serverProcesses() == 0) return true;
         Sleep(100);
     }
