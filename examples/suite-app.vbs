@@ -1,5 +1,6 @@
 ' A suite application's sequence against Ondrik, as the suite's programs run it:
-' open a session, register the application, attach the session, read its switches from
+' open a session, register the application, attach the session, ask for the suite's
+' folders (the data and user folders are created when missing), read its switches from
 ' its command line, close. Words given to the script make its command line (switches
 ' written with "-", since cscript takes words beginning with "/" as its own options);
 ' without any, a sample line is parsed.
@@ -59,6 +60,14 @@ Set record.Sessione = session
 WScript.Echo "Registered as " & record.EXEName & "|" & record.hInstance & "|" & record.ThreadID & _
     ", working in session K" & record.Sessione.ID
 ShowRegisters g, "While running"
+
+WScript.Echo "Folders of the suite"
+WScript.Echo "  base:        " & g.GetDirectoryBase()
+WScript.Echo "  executables: " & g.GetDirectoryEseguibili(app.EXEName) & _
+    "  (installed: " & g.IsVendrasil(app.EXEName) & ")"
+WScript.Echo "  data:        " & g.GetDirectoryDati(app.EXEName)
+WScript.Echo "  user:        " & g.GetDirectoryUtenti(session.UserID)
+WScript.Echo "  temporary:   " & g.GetTemporaryDirectory()
 
 ' The application's switches, as the suite's programs read them at start.
 Function ShowCommandLine(g, line)

@@ -4,6 +4,10 @@
 #include "automation/bstr.h"
 #include "cmdline/parse_command.h"
 #include "net/network.h"
+#include "files/file_system.h"
+#include "files/path_names.h"
+#include "files/special_folders.h"
+#include "files/suite_folders.h"
 #include "server/ondrik_main.h"
 #include "sessions/sessions.h"
 #include "shell/desktop.h"
@@ -17,6 +21,20 @@ template <class Register, class Itf> HRESULT handOut(Register* reg, Itf** ret) {
     if (!*ret) return E_OUTOFMEMORY;
     (*ret)->AddRef();
     return S_OK;
+}
+
+// A string result of an unguarded member.
+HRESULT handOutText(const std::u16string& value, BSTR* ret) {
+    if (!ret) return E_POINTER;
+    *ret = allocBstr(value);
+    return *ret ? S_OK : E_OUTOFMEMORY;
+}
+
+// A string result of a guarded member: empty when nothing could be worked out.
+template <class Compute> void handOutGuarded(BSTR* ret, Compute&& compute) {
+    if (!ret) return;
+    *ret = nullptr;
+    *ret = allocBstr(compute());
 }
 
 } // namespace
@@ -57,47 +75,69 @@ STDMETHODIMP Global::Sleep(long milliseconds) {
     return S_OK;
 }
 
-STDMETHODIMP Global::GetDirectoryDati(BSTR, BSTR*) {
-    return notBuilt();
+STDMETHODIMP Global::GetDirectoryDati(BSTR programma, BSTR* ret) {
+    return guarded(
+        [&] { handOutGuarded(ret, [&] { return suiteFolders::data(directoryBase_, viewOf(programma)); }); });
 }
-STDMETHODIMP Global::GetDirectoryUtenti(BSTR, BSTR*) {
-    return notBuilt();
+STDMETHODIMP Global::GetDirectoryUtenti(BSTR utente, BSTR* ret) {
+    return guarded(
+        [&] { handOutGuarded(ret, [&] { return suiteFolders::users(directoryBase_, viewOf(utente)); }); });
 }
-STDMETHODIMP Global::GetDirectoryEseguibili(BSTR, BSTR*) {
-    return notBuilt();
+STDMETHODIMP Global::GetDirectoryEseguibili(BSTR programma, BSTR* ret) {
+    return guarded([&] {
+        handOutGuarded(ret, [&] { return suiteFolders::executables(directoryBase_, viewOf(programma)); });
+    });
 }
-STDMETHODIMP Global::GetDirectoryBase(BSTR*) {
-    return notBuilt();
+STDMETHODIMP Global::GetDirectoryBase(BSTR* ret) {
+    return unguarded([&] {
+        if (!ret) return E_POINTER;
+        *ret = nullptr;
+        std::u16string base;
+        HRESULT hr = suiteFolders::directoryBase(directoryBase_, base);
+        return FAILED(hr) ? hr : handOutText(base, ret);
+    });
 }
-STDMETHODIMP Global::GetNomeFile(BSTR, BSTR*) {
-    return notBuilt();
+STDMETHODIMP Global::GetNomeFile(BSTR nomeFile, BSTR* ret) {
+    return unguarded([&] { return handOutText(pathNames::fileName(viewOf(nomeFile)), ret); });
 }
-STDMETHODIMP Global::GetEstensioneFile(BSTR, BSTR*) {
-    return notBuilt();
+STDMETHODIMP Global::GetEstensioneFile(BSTR nomeFile, BSTR* ret) {
+    return unguarded([&] { return handOutText(pathNames::fileExtension(viewOf(nomeFile)), ret); });
 }
-STDMETHODIMP Global::GetTemporaryDirectory(BSTR*) {
-    return notBuilt();
+STDMETHODIMP Global::GetTemporaryDirectory(BSTR* ret) {
+    return unguarded([&] { return handOutText(specialFolders::temporaryDirectory(), ret); });
 }
-STDMETHODIMP Global::GetWindowsDirectory(BSTR*) {
-    return notBuilt();
+STDMETHODIMP Global::GetWindowsDirectory(BSTR* ret) {
+    return unguarded([&] { return handOutText(specialFolders::windowsDirectory(), ret); });
 }
-STDMETHODIMP Global::GetSystemDirectory(BSTR*) {
-    return notBuilt();
+STDMETHODIMP Global::GetSystemDirectory(BSTR* ret) {
+    return unguarded(
+        [&] { return handOutText(specialFolders::specialFolder(specialFolders::kSystem), ret); });
 }
-STDMETHODIMP Global::GetDesktopDirectory(BSTR*) {
-    return notBuilt();
+STDMETHODIMP Global::GetDesktopDirectory(BSTR* ret) {
+    return unguarded(
+        [&] { return handOutText(specialFolders::specialFolder(specialFolders::kDesktopDirectory), ret); });
 }
-STDMETHODIMP Global::GetCommonDesktopDirectory(BSTR*) {
-    return notBuilt();
+STDMETHODIMP Global::GetCommonDesktopDirectory(BSTR* ret) {
+    return unguarded([&] {
+        return handOutText(specialFolders::specialFolder(specialFolders::kCommonDesktopDirectory), ret);
+    });
 }
-STDMETHODIMP Global::GetProgramFilesDirectory(BSTR*) {
-    return notBuilt();
+STDMETHODIMP Global::GetProgramFilesDirectory(BSTR* ret) {
+    return unguarded(
+        [&] { return handOutText(specialFolders::specialFolder(specialFolders::kProgramFiles), ret); });
 }
-STDMETHODIMP Global::CreaDirectory(BSTR) {
-    return notBuilt();
+STDMETHODIMP Global::CreaDirectory(BSTR path) {
+    return guarded([&] { fileSystem::createFolders(viewOf(path)); });
 }
-STDMETHODIMP Global::IsVendrasil(BSTR, VARIANT_BOOL*) {
-    return notBuilt();
+STDMETHODIMP Global::IsVendrasil(BSTR programma, VARIANT_BOOL* ret) {
+    return unguarded([&] {
+        if (!ret) return E_POINTER;
+        *ret = VARIANT_FALSE;
+        bool installed = false;
+        HRESULT hr = suiteFolders::isInstalled(directoryBase_, viewOf(programma), installed);
+        if (SUCCEEDED(hr) && installed) *ret = VARIANT_TRUE;
+        return hr;
+    });
 }
 STDMETHODIMP Global::ParseCommand(BSTR commandLine, BSTR delimiter, SAFEARRAY* flags, _Collection** ret) {
     if (!ret) return E_POINTER;

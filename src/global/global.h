@@ -42,9 +42,6 @@ private:
     friend class DispatchObject<Global, _Global>;
     Global();
 
-    // Members whose subsystem is not built yet.
-    HRESULT notBuilt() { return fail(E_NOTIMPL); }
-
     std::u16string directoryBase_; // the suite's base directory, once computed
 };
 

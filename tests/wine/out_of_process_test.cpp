@@ -1,28 +1,15 @@
 // The registered server, out of process: through the vtable and through IDispatch,
 // shared by every client, and gone once its last client lets go.
 #include "dispatch_helpers.h"
+#include "file_helpers.h"
 
 #include "generated/Ondrik.h"
 
 #include <gtest/gtest.h>
-#include <tlhelp32.h>
 
 using namespace testing_ondrik;
 
 namespace {
-
-// Ondrik.exe processes of this prefix.
-int serverProcesses() {
-    HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snap == INVALID_HANDLE_VALUE) return -1;
-    PROCESSENTRY32W e = {};
-    e.dwSize = sizeof(e);
-    int n = 0;
-    for (BOOL more = Process32FirstW(snap, &e); more; more = Process32NextW(snap, &e))
-        if (lstrcmpiW(e.szExeFile, L"Ondrik.exe") == 0) ++n;
-    CloseHandle(snap);
-    return n;
-}
 
 bool waitForNoServer() {
     for (int i = 0; i < 100; ++i) {

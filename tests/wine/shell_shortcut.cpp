@@ -58,13 +58,5 @@ bool shellReadShortcut(const std::wstring& file, ShellShortcutValues& v) {
     return true;
 }
 
-void removeTree(const std::wstring& dir) {
-    std::wstring from = dir + L'\0'; // the list ends with two terminators
-    SHFILEOPSTRUCTW op = {};
-    op.wFunc = FO_DELETE;
-    op.pFrom = from.c_str();
-    op.fFlags = FOF_NO_UI;
-    SHFileOperationW(&op);
-}
 
 } // namespace testing_ondrik

@@ -3,6 +3,8 @@
 // ShellLink is the server's class.
 #pragma once
 
+#include "file_helpers.h"
+
 #include <string>
 
 namespace testing_ondrik {
@@ -17,7 +19,5 @@ bool shellWriteShortcut(const std::wstring& file, const ShellShortcutValues& val
 // Reads a shortcut file; false when the shell cannot load it.
 bool shellReadShortcut(const std::wstring& file, ShellShortcutValues& values);
 
-// Deletes a folder with everything in it.
-void removeTree(const std::wstring& dir);
 
 } // namespace testing_ondrik
