@@ -25,16 +25,35 @@ Applications* applicazioni() {
     return applicationRegister;
 }
 
-int32_t getNuovoTick() {
-    DWORD a = GetTickCount();
-    DWORD b = GetTickCount();
-    while (b == a) {
+namespace {
+
+DWORD lastHandedOut = 0;
+bool handedOutAny = false;
+
+// Serves pending calls until the counter differs from value.
+DWORD waitForTickOtherThan(DWORD value) {
+    DWORD now = GetTickCount();
+    while (now == value) {
         pumpMessagesOnce();
         // Sleeps until a message arrives or a millisecond has passed, rather than spin.
         MsgWaitForMultipleObjectsEx(0, nullptr, 1, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-        b = GetTickCount();
+        now = GetTickCount();
     }
-    return int32_t(GetTickCount());
+    return now;
+}
+
+} // namespace
+
+int32_t getNuovoTick() {
+    waitForTickOtherThan(GetTickCount());
+    DWORD reading = GetTickCount();
+    // A call served during the wait may have taken this very reading (a session made
+    // inside another's wait): never hand out the same value twice in a row, or two
+    // sessions would share one key and one of them could not be registered.
+    if (handedOutAny && reading == lastHandedOut) reading = waitForTickOtherThan(reading);
+    lastHandedOut = reading;
+    handedOutAny = true;
+    return int32_t(reading);
 }
 
 void releaseRegisters() {

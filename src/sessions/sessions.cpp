@@ -15,26 +15,29 @@ STDMETHODIMP Sessions::Apri(BSTR codiceAzienda, VARIANT_BOOL condivisa, BSTR use
     *ret = nullptr;
     return guarded([&] {
         std::u16string_view code = viewOf(codiceAzienda);
-        if (condivisa != 0) {
+        auto handOutShared = [&] {
             // Ordinal comparison, case included; only sessions stored as shared qualify.
             ComPtr<Session>* found = entries_.findFirst(
                 [&](const ComPtr<Session>& s) { return s->condivisa() != 0 && s->codiceAzienda() == code; });
-            if (found) {
-                *ret = (*found)->itf();
-                (*ret)->AddRef();
-                return;
-            }
-        }
+            if (!found) return false;
+            *ret = (*found)->itf();
+            (*ret)->AddRef();
+            return true;
+        };
+        if (condivisa != 0 && handOutShared()) return;
         // Making the session waits for the tick counter: other calls may run meanwhile.
         ComPtr<Session> session = ComPtr<Session>::adopt(Session::create());
         if (!session) return;
+        // Another client's request for the same shared company may have made its session
+        // during that wait: hand that one out, so a company never has two shared sessions.
+        if (condivisa != 0 && handOutShared()) return;
         *ret = session->itf();
         (*ret)->AddRef();
         session->setCodiceAzienda(std::u16string(code));
         session->put_UserID(userId);
         session->put_Password(password);
         session->setCondivisa(condivisa);
-        // A key already present (two sessions with one tick) leaves this one unregistered.
+        // A key already present (only after the counter wraps) leaves this one unregistered.
         std::u16string key = session->chiave();
         entries_.add(std::move(session), key);
     });

@@ -1,0 +1,29 @@
+# Eight client processes at once, each doing a thousand mixed register operations; then
+# a checker verifies that the registers are exactly what the operations imply.
+source "$(dirname "$0")/lib/run-vbs.sh"
+out=$1
+clients=${ONDRIK_CLIENTS:-8}
+operations=${ONDRIK_OPERATIONS:-1000}
+work="$WINEPREFIX/drive_c/tests/many-clients"
+rm -rf "$work"
+mkdir -p "$work" "$out"
+pids=()
+for i in $(seq 1 "$clients"); do
+    run_vbs "$out/client-$i" many-clients.vbs client "$i" 'C:\tests\many-clients' "$operations" "$clients" \
+        >/dev/null &
+    pids+=($!)
+done
+wait "${pids[@]}"
+ok=0
+bad=0
+for part in $(seq 1 "$clients"); do
+    line=$(tail -n 1 "$out/client-$part/many-clients.log" 2>/dev/null)
+    if [[ "$line" =~ ^([0-9]+)\ passed,\ ([0-9]+)\ failed$ ]]; then
+        ok=$((ok + BASH_REMATCH[1]))
+        bad=$((bad + BASH_REMATCH[2]))
+    else
+        bad=$((bad + 1))
+    fi
+done
+echo "$((clients * operations)) operations by $clients clients"
+echo "$ok passed, $bad failed"
