@@ -9,6 +9,7 @@
 #include "global/global.h"
 #include "server/class_factory.h"
 #include "server/ondrik_main.h"
+#include "server/outgoing_calls.h"
 #include "server/registration.h"
 #include "server/security.h"
 #include "shell/shell_link.h"
@@ -49,6 +50,7 @@ void CALLBACK idleCheck(HWND, UINT, UINT_PTR timer, DWORD) {
 
 int serve() {
     if (FAILED(security::initialize())) return 1;
+    outgoingCalls::install();
     HRESULT hr = CoRegisterClassObject(CLSID_Global, &globalFactory, CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE,
                                        &cookies[0]);
     if (SUCCEEDED(hr))
@@ -67,6 +69,7 @@ int serve() {
     }
     revokeClassObjects();
     ondrikMain::releaseRegisters();
+    outgoingCalls::uninstall();
     return 0;
 }
 

@@ -33,14 +33,17 @@ Function AppKey(r)
 End Function
 
 Sub RunClient(index, operations)
-    Dim kept, open, k, s, r, app, rec, n, x, key, keys, out, item, lost, strays
+    Dim kept, open, k, s, r, app, rec, n, x, key, keys, out, item, lost, strays, failures, kind
     Set kept = CreateObject("Scripting.Dictionary")
     Set open = CreateObject("Scripting.Dictionary")
     seed = 1000 + index * 7919
     lost = 0
     strays = 0
+    failures = 0
+    On Error Resume Next
     For k = 1 To operations
-        Select Case NextRandom(8)
+        kind = NextRandom(8)
+        Select Case kind
         Case 0
             Set s = ss.Apri("C" & NextRandom(3), True, "u" & index, "p")
             If Not s.Condivisa Then strays = strays + 1
@@ -103,7 +106,14 @@ Sub RunClient(index, operations)
                 If apps.Item(keys(NextRandom(open.Count))) Is Nothing Then lost = lost + 1
             End If
         End Select
+        If Err.Number <> 0 Then
+            WScript.Echo "operation " & k & " (kind " & kind & ") failed: " & Hex(Err.Number) & " " & Err.Description
+            failures = failures + 1
+            Err.Clear
+        End If
     Next
+    On Error GoTo 0
+    CheckEqual failures, 0, "client " & index & ": every call succeeded"
     CheckEqual lost, 0, "client " & index & ": nothing it entered went missing"
     CheckEqual strays, 0, "client " & index & ": nothing it took out stayed"
     Set out = fso.CreateTextFile(folder & "\client-" & index & ".tmp", True)
