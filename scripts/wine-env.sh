@@ -4,7 +4,7 @@
 # The tests run the x86_64 build under wine64: the hosts these scripts run on execute
 # 64-bit Linux code only, so Wine's 32-bit side (wine32) cannot start there.
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-export WINEPREFIX="$root/build/wineprefix"
+export WINEPREFIX="${ONDRIK_WINEPREFIX:-$root/build/wineprefix}"
 export WINEARCH=win64
 export WINEDEBUG=-all
 export WINELOADER=/usr/lib/wine/wine64

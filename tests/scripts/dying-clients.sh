@@ -1,0 +1,46 @@
+# Clients killed while they hold sessions and records, while the server reads their
+# application object, and in the middle of a for-each: the server keeps serving the
+# others, and nothing of theirs is lost. (Only this test's own victim process is killed,
+# found by a marker unique to this run.)
+source "$(dirname "$0")/lib/run-vbs.sh"
+out=$1
+work="$WINEPREFIX/drive_c/tests/dying"
+ok=0
+bad=0
+tally() {
+    local line
+    line=$(tail -n 1 "$1" 2>/dev/null)
+    if [[ "$line" =~ ^([0-9]+)\ passed,\ ([0-9]+)\ failed$ ]]; then
+        ok=$((ok + BASH_REMATCH[1]))
+        bad=$((bad + BASH_REMATCH[2]))
+    else
+        bad=$((bad + 1))
+    fi
+}
+for mode in holding reading enumerating; do
+    rm -rf "$work"
+    mkdir -p "$work" "$out/$mode"
+    marker="victim-$mode-$$-$RANDOM"
+    run_vbs "$out/$mode/victim" dying-clients.vbs victim "$mode" 'C:\tests\dying' "$marker" >/dev/null &
+    for _ in $(seq 1 300); do
+        [ -f "$work/victim-stalled" ] && break
+        sleep 0.1
+    done
+    # While the victim stalls (in the server's read of its object, for one mode), another
+    # client is served.
+    run_vbs "$out/$mode" dying-clients.vbs observer before 'C:\tests\dying' >/dev/null
+    tally "$out/$mode/dying-clients.log"
+    victim=$(pgrep -f "$marker" | head -n 1)
+    if [ -n "$victim" ] && [ -f "$work/victim-stalled" ]; then
+        kill -KILL $(pgrep -f "$marker")
+        ok=$((ok + 1))
+    else
+        echo "FAILED: the $mode victim did not reach its stall"
+        bad=$((bad + 1))
+    fi
+    wait
+    run_vbs "$out/$mode/after" dying-clients.vbs observer after 'C:\tests\dying' >/dev/null
+    tally "$out/$mode/after/dying-clients.log"
+    wine_stop # the dead client's references would keep this server for ever
+done
+echo "$ok passed, $bad failed"

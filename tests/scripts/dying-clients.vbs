@@ -1,0 +1,88 @@
+' Clients that die. Run as "victim MODE FOLDER": it registers itself and holds sessions,
+' then, as MODE says, waits (holding), stalls inside the server's read of its application
+' object (reading), or stalls in the middle of a for-each (enumerating), until the test
+' kills it. Run as "observer PHASE FOLDER": another client that keeps working meanwhile.
+Class StallingApp
+    Public Comments
+    Public Mode
+    Public Folder
+    Public Property Get Title
+        Title = "vittima"
+        If Mode = "reading" Then
+            WriteFile Folder & "\victim-stalled", "1"
+            Stall
+        End If
+    End Property
+    Public Property Get EXEName
+        EXEName = "Vittima" & Mode
+    End Property
+    Public Property Get hInstance
+        hInstance = 7
+    End Property
+End Class
+
+' Busy until killed, at most two minutes (Wine's cscript has no Sleep).
+Sub Stall()
+    Dim started
+    started = Timer
+    Do While Timer - started < 120 And Timer >= started
+    Loop
+End Sub
+
+Dim role, mode, folder, g, ss, apps
+role = WScript.Arguments(0)
+folder = WScript.Arguments(2)
+Set g = CreateObject("Ondrik.Global")
+Set ss = g.Sessioni
+Set apps = g.Applicazioni
+
+If role = "victim" Then
+    Dim app, rec, s, item
+    mode = WScript.Arguments(1)
+    Set app = New StallingApp
+    app.Mode = "holding"
+    app.Folder = folder
+    Set rec = apps.Apri(app)
+    Set rec.Sessione = ss.Apri("VITTIMA", False, "v", "p")
+    ss.Apri "VITTIMA", True, "v", "p"
+    If mode = "reading" Then
+        app.Mode = "reading"
+        apps.Apri app
+    ElseIf mode = "enumerating" Then
+        For Each item In ss
+            WriteFile folder & "\victim-stalled", "1"
+            Stall
+        Next
+    Else
+        WriteFile folder & "\victim-stalled", "1"
+        Stall
+    End If
+    WScript.Echo "the victim was not killed"
+Else
+    Dim phase, mine, n, k
+    phase = WScript.Arguments(1)
+    If phase = "before" Then
+        Set mine = ss.Apri("OSSERVATORE", True, "o", "p")
+        WriteFile folder & "\observer-session", CStr(mine.ID)
+        CheckEqual mine.CodiceAzienda, "OSSERVATORE", "the observer opens its session"
+    Else
+        ' After the victim died: the server still serves, and nothing of ours is lost.
+        Set mine = ss.Item("K" & ReadFile(folder & "\observer-session"))
+        Check Not (mine Is Nothing), "the observer's session is still entered"
+        Set s = ss.Apri("OSSERVATORE", True)
+        CheckEqual CStr(s.ID), ReadFile(folder & "\observer-session"), "and still handed out as the shared one"
+        n = 0
+        For Each s In ss
+            n = n + 1
+        Next
+        CheckEqual n, ss.Count, "for-each still walks the whole register"
+        For k = 1 To 20
+            ss.Apri "DOPO", False
+        Next
+        Check ss.Count >= 21, "new sessions can be opened (" & ss.Count & ")"
+        Check apps.Item("Vittimareading|7|0") Is Nothing, "a registration whose reading was cut off is not filed"
+        ' The victim's own entries stay: Wine never releases what a dead client held.
+        WScript.Echo "victim's entries left: applications " & apps.Count & ", sessions " & ss.Count
+    End If
+End If
+Summary
