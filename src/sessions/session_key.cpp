@@ -17,7 +17,9 @@ std::u16string decimal(int32_t value) {
 }
 
 std::u16string sessionKey(int32_t id) {
-    return u"K" + decimal(id);
+    std::u16string key(1, u'K');
+    key += decimal(id);
+    return key;
 }
 
 } // namespace ondrik
