@@ -4,7 +4,6 @@
 #include "automation/enumerator.h"
 #include "automation/text_fold.h"
 #include "server/ondrik_main.h"
-#include "server/outgoing_calls.h"
 #include "sessions/sessions.h"
 
 namespace ondrik {
@@ -36,12 +35,8 @@ STDMETHODIMP Applications::Apri(VARIANT vbApp, _Applicazione** ret) {
         ComPtr<Application> record = ComPtr<Application>::adopt(Application::create());
         if (!record) return;
         // Reading the client's object calls into its process; other calls may run meanwhile,
-        // but the record is filed only once it is complete. A client that does not answer
-        // within the limit gets its remaining reads cancelled, as failed reads.
-        {
-            outgoingCalls::Deadline limit(kReadLimitMs);
-            record->carica(vbApp);
-        }
+        // but the record is filed only once it is complete.
+        record->carica(vbApp);
         if (record->exeName().empty()) return;
         *ret = record->itf();
         (*ret)->AddRef();

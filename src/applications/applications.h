@@ -13,9 +13,6 @@ class Applications : public DispatchObject<Applications, _Applicazioni> {
 public:
     static const CLSID& classId() { return CLSID_Applicazioni; }
 
-    // How long Apri may spend reading a client's application object.
-    static constexpr unsigned long kReadLimitMs = 10000;
-
     // _Applicazioni
     STDMETHODIMP Apri(VARIANT vbApp, _Applicazione** ret) override;
     STDMETHODIMP Chiudi(_Applicazione* applicazione) override;

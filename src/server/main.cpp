@@ -9,7 +9,6 @@
 #include "global/global.h"
 #include "server/class_factory.h"
 #include "server/ondrik_main.h"
-#include "server/outgoing_calls.h"
 #include "server/registration.h"
 #include "server/security.h"
 #include "shell/shell_link.h"
@@ -50,7 +49,6 @@ void CALLBACK idleCheck(HWND, UINT, UINT_PTR timer, DWORD) {
 
 int serve() {
     if (FAILED(security::initialize())) return 1;
-    outgoingCalls::install();
     HRESULT hr = CoRegisterClassObject(CLSID_Global, &globalFactory, CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE,
                                        &cookies[0]);
     if (SUCCEEDED(hr))
@@ -69,7 +67,6 @@ int serve() {
     }
     revokeClassObjects();
     ondrikMain::releaseRegisters();
-    outgoingCalls::uninstall();
     return 0;
 }
 
