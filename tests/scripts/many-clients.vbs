@@ -183,6 +183,10 @@ If index = 1 Then
     For i = 2 To clients
         Check WaitForFile(folder & "\client-" & i & ".txt", 600), "client " & i & " finished"
     Next
+    ' A script error would end the script silently under Wine: report it instead.
+    On Error Resume Next
     CheckRegisters clients
+    If Err.Number <> 0 Then Check False, "checking the registers failed: " & Hex(Err.Number) & " " & Err.Description
+    On Error GoTo 0
 End If
 Summary
