@@ -7,12 +7,6 @@
 
 namespace ondrik {
 
-HRESULT Application::copyOut(const std::u16string& value, BSTR* ret) {
-    if (!ret) return E_POINTER;
-    *ret = allocBstr(value);
-    return *ret ? S_OK : fail(E_OUTOFMEMORY);
-}
-
 STDMETHODIMP Application::get_Sessione(_Sessione** ret) {
     if (!ret) return E_POINTER;
     *ret = sessione_.get();

@@ -50,13 +50,6 @@ private:
     friend class DispatchObject<Application, _Applicazione>;
     Application() = default;
 
-    HRESULT copyOut(const std::u16string& value, BSTR* ret);
-    template <class N> HRESULT copyOut(N value, N* ret) {
-        if (!ret) return E_POINTER;
-        *ret = value;
-        return S_OK;
-    }
-
     std::u16string comments_, companyName_, fileDescription_, legalCopyright_, legalTrademarks_;
     short major_ = 0, minor_ = 0, revision_ = 0;
     std::u16string productName_, title_, path_, exeName_;

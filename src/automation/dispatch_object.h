@@ -5,6 +5,7 @@
 // behind server-internal members.
 #pragma once
 
+#include "automation/bstr.h"
 #include "automation/dispatch.h"
 #include "automation/error_info.h"
 #include "automation/module_lock.h"
@@ -125,6 +126,18 @@ protected:
 
     // The error convention, for this object's interface.
     HRESULT fail(HRESULT hr) { return raise(hr, __uuidof(Itf)); }
+
+    // Hands a copy of a value to an out-parameter.
+    HRESULT copyOut(std::u16string_view value, BSTR* ret) {
+        if (!ret) return E_POINTER;
+        *ret = allocBstr(value);
+        return *ret ? S_OK : fail(E_OUTOFMEMORY);
+    }
+    template <class N> HRESULT copyOut(N value, N* ret) {
+        if (!ret) return E_POINTER;
+        *ret = value;
+        return S_OK;
+    }
 
     // An unguarded member: body returns its HRESULT; a failure is described through
     // IErrorInfo, and no C++ exception leaves the member.

@@ -23,13 +23,6 @@ template <class Register, class Itf> HRESULT handOut(Register* reg, Itf** ret) {
     return S_OK;
 }
 
-// A string result of an unguarded member.
-HRESULT handOutText(const std::u16string& value, BSTR* ret) {
-    if (!ret) return E_POINTER;
-    *ret = allocBstr(value);
-    return *ret ? S_OK : E_OUTOFMEMORY;
-}
-
 // A string result of a guarded member: empty when nothing could be worked out.
 template <class Compute> void handOutGuarded(BSTR* ret, Compute&& compute) {
     if (!ret) return;
@@ -94,37 +87,35 @@ STDMETHODIMP Global::GetDirectoryBase(BSTR* ret) {
         *ret = nullptr;
         std::u16string base;
         HRESULT hr = suiteFolders::directoryBase(directoryBase_, base);
-        return FAILED(hr) ? hr : handOutText(base, ret);
+        return FAILED(hr) ? hr : copyOut(base, ret);
     });
 }
 STDMETHODIMP Global::GetNomeFile(BSTR nomeFile, BSTR* ret) {
-    return unguarded([&] { return handOutText(pathNames::fileName(viewOf(nomeFile)), ret); });
+    return unguarded([&] { return copyOut(pathNames::fileName(viewOf(nomeFile)), ret); });
 }
 STDMETHODIMP Global::GetEstensioneFile(BSTR nomeFile, BSTR* ret) {
-    return unguarded([&] { return handOutText(pathNames::fileExtension(viewOf(nomeFile)), ret); });
+    return unguarded([&] { return copyOut(pathNames::fileExtension(viewOf(nomeFile)), ret); });
 }
 STDMETHODIMP Global::GetTemporaryDirectory(BSTR* ret) {
-    return unguarded([&] { return handOutText(specialFolders::temporaryDirectory(), ret); });
+    return unguarded([&] { return copyOut(specialFolders::temporaryDirectory(), ret); });
 }
 STDMETHODIMP Global::GetWindowsDirectory(BSTR* ret) {
-    return unguarded([&] { return handOutText(specialFolders::windowsDirectory(), ret); });
+    return unguarded([&] { return copyOut(specialFolders::windowsDirectory(), ret); });
 }
 STDMETHODIMP Global::GetSystemDirectory(BSTR* ret) {
-    return unguarded(
-        [&] { return handOutText(specialFolders::specialFolder(specialFolders::kSystem), ret); });
+    return unguarded([&] { return copyOut(specialFolders::specialFolder(specialFolders::kSystem), ret); });
 }
 STDMETHODIMP Global::GetDesktopDirectory(BSTR* ret) {
     return unguarded(
-        [&] { return handOutText(specialFolders::specialFolder(specialFolders::kDesktopDirectory), ret); });
+        [&] { return copyOut(specialFolders::specialFolder(specialFolders::kDesktopDirectory), ret); });
 }
 STDMETHODIMP Global::GetCommonDesktopDirectory(BSTR* ret) {
-    return unguarded([&] {
-        return handOutText(specialFolders::specialFolder(specialFolders::kCommonDesktopDirectory), ret);
-    });
+    return unguarded(
+        [&] { return copyOut(specialFolders::specialFolder(specialFolders::kCommonDesktopDirectory), ret); });
 }
 STDMETHODIMP Global::GetProgramFilesDirectory(BSTR* ret) {
     return unguarded(
-        [&] { return handOutText(specialFolders::specialFolder(specialFolders::kProgramFiles), ret); });
+        [&] { return copyOut(specialFolders::specialFolder(specialFolders::kProgramFiles), ret); });
 }
 STDMETHODIMP Global::CreaDirectory(BSTR path) {
     return guarded([&] { fileSystem::createFolders(viewOf(path)); });

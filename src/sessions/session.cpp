@@ -24,12 +24,6 @@ std::u16string Session::chiave() const {
     return sessionKey(id_);
 }
 
-HRESULT Session::copyOut(const std::u16string& value, BSTR* ret) {
-    if (!ret) return E_POINTER;
-    *ret = allocBstr(value);
-    return *ret ? S_OK : fail(E_OUTOFMEMORY);
-}
-
 HRESULT Session::copyIn(std::u16string& field, BSTR value) {
     return unguarded([&] {
         field = toU16(value);
@@ -38,15 +32,11 @@ HRESULT Session::copyIn(std::u16string& field, BSTR value) {
 }
 
 STDMETHODIMP Session::get_Creazione(DATE* ret) {
-    if (!ret) return E_POINTER;
-    *ret = creazione_;
-    return S_OK;
+    return copyOut(creazione_, ret);
 }
 
 STDMETHODIMP Session::get_ID(long* ret) {
-    if (!ret) return E_POINTER;
-    *ret = id_;
-    return S_OK;
+    return copyOut<long>(id_, ret);
 }
 
 STDMETHODIMP Session::get_UserID(BSTR* ret) {
@@ -66,9 +56,7 @@ STDMETHODIMP Session::get_CodiceAzienda(BSTR* ret) {
 }
 
 STDMETHODIMP Session::get_Condivisa(VARIANT_BOOL* ret) {
-    if (!ret) return E_POINTER;
-    *ret = condivisa_;
-    return S_OK;
+    return copyOut(condivisa_, ret);
 }
 
 } // namespace ondrik

@@ -35,7 +35,6 @@ private:
     friend class DispatchObject<Session, _Sessione>;
     Session(); // waits for the next tick of the counter, serving other calls meanwhile
 
-    HRESULT copyOut(const std::u16string& value, BSTR* ret);
     HRESULT copyIn(std::u16string& field, BSTR value);
 
     int32_t id_;

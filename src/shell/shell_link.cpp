@@ -7,12 +7,6 @@
 
 namespace ondrik {
 
-HRESULT ShellLink::copyOut(const std::u16string& field, BSTR* ret) {
-    if (!ret) return E_POINTER;
-    *ret = allocBstr(field);
-    return *ret ? S_OK : fail(E_OUTOFMEMORY);
-}
-
 HRESULT ShellLink::storeAndRewrite(std::u16string& field, BSTR value) {
     return unguarded([&] {
         field = toU16(value);

@@ -30,7 +30,6 @@ private:
     friend class DispatchObject<ShellLink, _ShellLink>;
     ShellLink() = default;
 
-    HRESULT copyOut(const std::u16string& field, BSTR* ret);
     // Stores a value, then rewrites the shortcut file when there is one.
     HRESULT storeAndRewrite(std::u16string& field, BSTR value);
 

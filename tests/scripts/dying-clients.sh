@@ -5,18 +5,6 @@
 source "$(dirname "$0")/lib/run-vbs.sh"
 out=$1
 work="$WINEPREFIX/drive_c/tests/dying"
-ok=0
-bad=0
-tally() {
-    local line
-    line=$(tail -n 1 "$1" 2>/dev/null)
-    if [[ "$line" =~ ^([0-9]+)\ passed,\ ([0-9]+)\ failed$ ]]; then
-        ok=$((ok + BASH_REMATCH[1]))
-        bad=$((bad + BASH_REMATCH[2]))
-    else
-        bad=$((bad + 1))
-    fi
-}
 for mode in holding reading enumerating; do
     rm -rf "$work"
     mkdir -p "$work" "$out/$mode"

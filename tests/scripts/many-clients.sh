@@ -14,16 +14,6 @@ for i in $(seq 1 "$clients"); do
     pids+=($!)
 done
 wait "${pids[@]}"
-ok=0
-bad=0
-for part in $(seq 1 "$clients"); do
-    line=$(tail -n 1 "$out/client-$part/many-clients.log" 2>/dev/null)
-    if [[ "$line" =~ ^([0-9]+)\ passed,\ ([0-9]+)\ failed$ ]]; then
-        ok=$((ok + BASH_REMATCH[1]))
-        bad=$((bad + BASH_REMATCH[2]))
-    else
-        bad=$((bad + 1))
-    fi
-done
+for part in $(seq 1 "$clients"); do tally "$out/client-$part/many-clients.log"; done
 echo "$((clients * operations)) operations by $clients clients"
 echo "$ok passed, $bad failed"

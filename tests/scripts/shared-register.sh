@@ -15,15 +15,5 @@ for _ in $(seq 1 50); do
     sleep 0.2
 done
 run_vbs "$out/third" shared-register.vbs third >/dev/null
-ok=0
-bad=0
-for part in first second third; do
-    line=$(tr -d "\r" <"$out/$part/shared-register.txt" | tail -n 1)
-    if [[ "$line" =~ ^([0-9]+)\ passed,\ ([0-9]+)\ failed$ ]]; then
-        ok=$((ok + BASH_REMATCH[1]))
-        bad=$((bad + BASH_REMATCH[2]))
-    else
-        bad=$((bad + 1))
-    fi
-done
+tally "$out"/{first,second,third}/shared-register.log
 echo "$ok passed, $bad failed"

@@ -15,3 +15,20 @@ run_vbs() {
     (cd "$outdir" && "$WINE" cscript //nologo "$SCRIPTS_WIN\\$name.vbs" "$@" >"$outdir/$name.txt" 2>&1)
     tr -d "\r" <"$outdir/$name.txt" | tee "$outdir/$name.log"
 }
+
+# Adds up the summary lines of several runs (their .log files) into the variables ok and
+# bad; a run without a summary (a script that ended early) counts as one failure.
+ok=0
+bad=0
+tally() {
+    local line
+    for file in "$@"; do
+        line=$(tail -n 1 "$file" 2>/dev/null)
+        if [[ "$line" =~ ^([0-9]+)\ passed,\ ([0-9]+)\ failed$ ]]; then
+            ok=$((ok + BASH_REMATCH[1]))
+            bad=$((bad + BASH_REMATCH[2]))
+        else
+            bad=$((bad + 1))
+        fi
+    done
+}
