@@ -16,6 +16,8 @@ Set fso = CreateObject("Scripting.FileSystemObject")
 Set g = CreateObject("Ondrik.Global")
 Set ss = g.Sessioni
 Set apps = g.Applicazioni
+' The first client tells the others that the server is up.
+If WScript.Arguments(1) = "1" Then WriteFile folder & "\started", "1"
 
 Dim seed
 Function NextRandom(limit)
@@ -129,19 +131,17 @@ Sub RunClient(index, operations)
 End Sub
 
 Sub CheckRegisters(clients)
-    Dim sessionsLeft, appsLeft, i, f, line, seen, s, a, shared, missing, c
+    Dim sessionsLeft, appsLeft, i, line, seen, s, a, shared, missing, c
     Set sessionsLeft = CreateObject("Scripting.Dictionary")
     Set appsLeft = CreateObject("Scripting.Dictionary")
     missing = 0
     For i = 1 To clients
         If fso.FileExists(folder & "\client-" & i & ".txt") Then
-            Set f = fso.OpenTextFile(folder & "\client-" & i & ".txt", 1)
-            Do While Not f.AtEndOfStream
-                line = f.ReadLine
+            ' Read whole: Wine's AtEndOfStream misses the end after the last line.
+            For Each line In Split(ReadFile(folder & "\client-" & i & ".txt"), vbCrLf)
                 If Left(line, 2) = "S " Then sessionsLeft.Add LCase(Mid(line, 3)), True
                 If Left(line, 2) = "A " Then appsLeft.Add LCase(Mid(line, 3)), True
-            Loop
-            f.Close
+            Next
         Else
             missing = missing + 1
         End If
