@@ -201,8 +201,10 @@ TEST(DesktopHelpers, ApriDocumentoOpensWithTheDefaultVerbAndReportsNothing) {
     call(d, L"ApriDocumento", {str(script.c_str())}, r3);
     EXPECT_EQ(r3.hr, S_OK);
     EXPECT_TRUE(waitForFile(mark, 20));
-    for (DWORD pid : children())
-        if (std::find(before.begin(), before.end(), pid) == before.end())
+    for (DWORD pid : children()) {
+        if (std::find(before.begin(), before.end(), pid) == before.end()) {
             EXPECT_TRUE(ended(pid, 20)) << "process " << pid << " still runs";
+        }
+    }
     removeTree(dir);
 }
