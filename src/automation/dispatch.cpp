@@ -1,6 +1,7 @@
 #include "automation/dispatch.h"
 
 #include "automation/com_ptr.h"
+#include "automation/error_info.h"
 #include "automation/type_library.h"
 
 #include <oleauto.h>
@@ -33,6 +34,32 @@ bool findMethod(ITypeInfo* info, DISPID id, FuncDesc& out) {
         info->ReleaseFuncDesc(f);
     }
     return false;
+}
+
+// The member that a get (a property get, or a method called for its value) reaches.
+bool findGetter(ITypeInfo* info, DISPID id, WORD flags, FuncDesc& out) {
+    TYPEATTR* attr = nullptr;
+    if (FAILED(info->GetTypeAttr(&attr))) return false;
+    WORD count = attr->cFuncs;
+    info->ReleaseTypeAttr(attr);
+    for (UINT i = 0; i < count; ++i) {
+        FUNCDESC* f = nullptr;
+        if (FAILED(info->GetFuncDesc(i, &f))) continue;
+        if (f->memid == id &&
+            (f->invkind == INVOKE_PROPERTYGET || (f->invkind == INVOKE_FUNC && (flags & DISPATCH_METHOD)))) {
+            out.desc = f;
+            return true;
+        }
+        info->ReleaseFuncDesc(f);
+    }
+    return false;
+}
+
+// The parameters a client passes: the declared ones without the result.
+UINT ownParams(const FUNCDESC& f) {
+    SHORT n = f.cParams;
+    if (n > 0 && (f.lprgelemdescParam[n - 1].paramdesc.wParamFlags & PARAMFLAG_FRETVAL)) --n;
+    return UINT(n);
 }
 
 bool isMissing(const VARIANT& v) {
@@ -242,6 +269,35 @@ HRESULT ownCall(ITypeInfo* info, void* self, const FUNCDESC& f, DISPPARAMS* dp, 
     return S_OK;
 }
 
+// A get with more arguments than its member takes, as VB writes Global.Sessioni(1): the
+// member's own arguments (the last in the array) go to it, the others to the default member
+// of the object it answers. Wine's ITypeInfo::Invoke does the same, but calls through a
+// null pointer when that object is Nothing, so the split is made here.
+HRESULT invokeOnResult(REFIID itf, ITypeInfo* info, void* self, DISPID id, WORD flags, UINT own,
+                       DISPPARAMS* params, VARIANT* result, EXCEPINFO* excepInfo, UINT* argErr) {
+    const UINT rest = params->cArgs - own;
+    DISPPARAMS mine = {params->rgvarg + rest, nullptr, own, 0};
+    VARIANT value;
+    VariantInit(&value);
+    HRESULT hr = info->Invoke(self, id, flags, &mine, &value, excepInfo, argErr);
+    if (FAILED(hr)) return hr;
+    if (V_VT(&value) != VT_DISPATCH) {
+        VariantClear(&value);
+        return DISP_E_NOTACOLLECTION;
+    }
+    IDispatch* object = V_DISPATCH(&value);
+    if (!object) {
+        raise(kObjectNotSet, itf);
+        fillException(excepInfo, kObjectNotSet);
+        return excepInfo ? DISP_E_EXCEPTION : kObjectNotSet;
+    }
+    DISPPARAMS others = {params->rgvarg, nullptr, rest, 0};
+    hr = object->Invoke(DISPID_VALUE, IID_NULL, LOCALE_USER_DEFAULT, flags, &others, result, excepInfo,
+                        argErr);
+    VariantClear(&value);
+    return hr;
+}
+
 } // namespace
 
 HRESULT getIDsOfNames(REFIID itf, LPOLESTR* names, UINT count, DISPID* ids) {
@@ -261,7 +317,17 @@ HRESULT invoke(REFIID itf, void* self, DISPID id, WORD flags, DISPPARAMS* params
         if (findMethod(vtable, id, f) && needsOwnCall(*f.desc))
             return ownCall(vtable, self, *f.desc, params, result, excepInfo, argErr);
     }
-    return info->Invoke(self, id, flags, params, result, excepInfo, argErr);
+    if ((flags & DISPATCH_PROPERTYGET) && params->cNamedArgs == 0 && vtable) {
+        FuncDesc f{vtable};
+        if (findGetter(vtable, id, flags, f) && f.desc->cParamsOpt != -1 &&
+            params->cArgs > ownParams(*f.desc))
+            return invokeOnResult(itf, info, self, id, flags, ownParams(*f.desc), params, result, excepInfo,
+                                  argErr);
+    }
+    HRESULT hr = info->Invoke(self, id, flags, params, result, excepInfo, argErr);
+    // Wine's ITypeInfo::Invoke answers an object argument without the parameter's interface
+    // with E_NOINTERFACE, which IDispatch callers do not expect; it is a type mismatch.
+    return hr == E_NOINTERFACE ? DISP_E_TYPEMISMATCH : hr;
 }
 
 } // namespace ondrik::dispatch

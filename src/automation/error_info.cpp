@@ -19,6 +19,8 @@ std::wstring describe(HRESULT hr) {
         return L"Out of memory";
     case kTypeMismatch:
         return L"Type mismatch";
+    case kObjectNotSet:
+        return L"Object variable or With block variable not set";
     case kDuplicateKey:
         return L"This key is already associated with an element of this collection";
     default:

@@ -14,6 +14,7 @@ inline constexpr HRESULT kInvalidCall = HRESULT(0x800A0005);  // "Invalid proced
 inline constexpr HRESULT kOverflow = HRESULT(0x800A0006);     // "Overflow"
 inline constexpr HRESULT kOutOfMemory = HRESULT(0x800A0007);  // "Out of memory"
 inline constexpr HRESULT kTypeMismatch = HRESULT(0x800A000D); // "Type mismatch"
+inline constexpr HRESULT kObjectNotSet = HRESULT(0x800A005B); // "Object variable or With block ..."
 inline constexpr HRESULT kDuplicateKey = HRESULT(0x800A01C9); // "This key is already associated ..."
 
 // Describes hr for the calling thread's error object (source "Ondrik", the runtime's or

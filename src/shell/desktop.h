@@ -8,6 +8,10 @@
 
 namespace ondrik::desktop {
 
+// The longest document name handed to the shell (twice the longest path); a longer one
+// opens nothing.
+inline constexpr size_t kLongestDocumentName = 2 * MAX_PATH;
+
 // Opens file with the program associated with it, using verb ("" for the default verb).
 void openDocument(const wchar_t* file, const wchar_t* verb);
 

@@ -1,13 +1,20 @@
 #include "shell/desktop.h"
 
+#include <cwchar>
 #include <shellapi.h>
 
 namespace ondrik::desktop {
 
 void openDocument(const wchar_t* file, const wchar_t* verb) {
+    const wchar_t* name = file ? file : L"";
+    // Wine's shell overflows a buffer of about a thousand characters when it is handed a
+    // longer name (with the current folder in front of a relative one), and the server
+    // would die with it. Documents have paths of at most MAX_PATH characters, and the
+    // addresses a suite opens stay well within twice that; a longer name does not reach the
+    // shell: as for a missing file, nothing happens and nothing is reported.
+    if (std::wcslen(name) > kLongestDocumentName) return;
     // Owner -1 rather than no window; parameters and folder are empty strings, not null.
-    ShellExecuteW(reinterpret_cast<HWND>(LONG_PTR(-1)), verb ? verb : L"", file ? file : L"", L"", L"",
-                  SW_SHOWNORMAL);
+    ShellExecuteW(reinterpret_cast<HWND>(LONG_PTR(-1)), verb ? verb : L"", name, L"", L"", SW_SHOWNORMAL);
 }
 
 } // namespace ondrik::desktop
