@@ -1,11 +1,12 @@
 // libFuzzer target for the ordered keyed list behind the registers and the Collection,
-// against a plain model: a vector of (value, key) scanned from end to end, with keys
-// compared by text::equalIgnoreCase. The input is a program of operations: add and
-// insert with or without a key, removal by position and by key, look-ups by position
-// and key, batches of unkeyed items (so the list grows past its chunk size), and clear.
-// After every operation the answers agree with the model; from time to time and at the
-// end every position and every key is checked, keys are unique without regard to case,
-// and no value is left alive that the list no longer holds.
+// against a plain model: the items' ids in order, and the keyed ones' keys searched one
+// by one with text::equalIgnoreCase (not through the folded form the list hashes). The
+// input is a program of operations: add and insert with or without a key, removal by
+// position and by key, look-ups by position and key, batches of unkeyed items (so the
+// list grows past its chunk size), and clear. After every operation the answers agree
+// with the model (an insert succeeds exactly when no key equal without regard to case
+// is present, so keys stay unique); from time to time and at the end every position and
+// every key is checked, and no value is left alive that the list no longer holds.
 #include "automation/keyed_list.h"
 #include "automation/text_fold.h"
 #include "fuzz_support.h"
