@@ -79,7 +79,8 @@ struct Model {
 // Keys from a small alphabet that has case pairs from each folded script, so that
 // clashes without regard to case are frequent; the empty key is a key too.
 std::u16string makeKey(FuzzedDataProvider& in) {
-    static const char16_t letters[] = u"aAbB\u00E0\u00C0\u0101\u0100\u03C3\u03A3\u0439\u0419\u0451\u0401 1|";
+    static const char16_t letters[] =
+        u"aAbB\u00E0\u00C0\u0101\u0100\u03C3\u03A3\u0439\u0419\u0451\u0401\u00FF\u0178\u0138\u0139 1|";
     size_t length = in.ConsumeIntegralInRange<size_t>(0, 3);
     std::u16string key;
     for (size_t i = 0; i < length; ++i)

@@ -21,6 +21,7 @@ text parse_command comma $'/U, x,y\x01,\x01/U'
 text parse_command spaces $'/U  a  b\x01 \x01/U'
 text parse_command no-text $'-x 1 -y 2\x01 \x01\x02\x01-x\x01-Y'
 text parse_command cases $'/À è /à é\x01 \x01/À\x01/à'
+text parse_command fold $'Ÿ x ĸ y\x01 \x01Ÿ\x01ĸ'
 
 # File names: the rows of the rules and their edges.
 for p in 'C:\Dir\Contab.exe' 'Contab.exe' 'Archivio.tar.gz' 'C:\Dir.old\Leggimi' '.profile' 'file.' \
