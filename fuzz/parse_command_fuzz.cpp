@@ -2,38 +2,23 @@
 // fields separated by U+0001: the command line, the delimiter, then the switches (a field
 // U+0002 stands for a switch without a text form). The checks: nothing crashes, the
 // unkeyed items stand before all keyed ones, every key is one of the switches as written,
-// and the result is the one the rules give when followed word for word.
+// the result is the one the rules give when followed word for word, and the items go
+// into the collection (the keyed list, as ParseCommand fills it) with every add
+// succeeding, each at its place and each key leading back to its own item.
+#include "automation/keyed_list.h"
+#include "fuzz_support.h"
 #include "literal_parser.h"
 
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
+using fuzzing::check;
 using ondrik::cmdline::ParsedItem;
 using ondrik::cmdline::SwitchList;
 
-namespace {
-
-void check(bool ok, const char* what) {
-    if (ok) return;
-    __builtin_trap();
-    (void)what;
-}
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    std::u16string input(size / 2, u'\0');
-    if (!input.empty()) std::memcpy(input.data(), data, input.size() * 2);
-    std::vector<std::u16string> fields;
-    size_t start = 0;
-    for (;;) {
-        size_t next = input.find(u'\x0001', start);
-        fields.push_back(
-            input.substr(start, next == std::u16string::npos ? std::u16string::npos : next - start));
-        if (next == std::u16string::npos) break;
-        start = next + 1;
-    }
+    std::vector<std::u16string> fields = fuzzing::fields(fuzzing::utf16(data, size));
     std::u16string line = fields[0];
     std::u16string delimiter = fields.size() > 1 ? fields[1] : u" ";
     SwitchList switches;
@@ -56,6 +41,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             check(!keyedSeen, "unkeyed items before keyed ones");
         }
         if (item.flagValue) check(item.flagValue == item.key, "a placeholder value is its own switch");
+    }
+    // The collection: the items appended in order, keyed by the switch as written.
+    ondrik::KeyedList<size_t> collection(ondrik::text::foldCase);
+    for (size_t i = 0; i < items.size(); ++i) {
+        std::optional<std::u16string_view> key;
+        if (items[i].key) key = *switches[*items[i].key];
+        check(collection.add(i, key), "every item goes into the collection");
+    }
+    check(collection.size() == items.size(), "the collection's count");
+    for (size_t i = 0; i < items.size(); ++i) {
+        check(*collection.at(int64_t(i + 1)) == i, "the item at each position");
+        if (!items[i].key) continue;
+        const std::u16string& name = *switches[*items[i].key];
+        check(collection.positionOf(name) == i + 1, "each switch leads to its own item");
+        check(collection.positionOf(ondrik::text::foldCase(name)) == i + 1, "in any case");
     }
     // The word-for-word reference is quadratic: keep its inputs small.
     if (line.size() < 4096)

@@ -8,8 +8,11 @@ namespace {
 char16_t lower(char16_t c) {
     if (c >= u'A' && c <= u'Z') return char16_t(c + 32);
     if (c < 0xC0) return c;
-    if (c <= 0xDE && c != 0xD7) return char16_t(c + 32);        // Latin-1 capitals
-    if (c >= 0x100 && c <= 0x17F && c != 0x130 && c != 0x131) { // Latin Extended-A pairs
+    if (c <= 0xDE && c != 0xD7) return char16_t(c + 32); // Latin-1 capitals
+    if (c == 0x178) return 0xFF; // Y with diaeresis: its small letter stands in Latin-1
+    // Latin Extended-A pairs; the dotted and dotless i and the kra (a small letter with no
+    // capital) stand alone.
+    if (c >= 0x100 && c <= 0x17F && c != 0x130 && c != 0x131 && c != 0x138) {
         bool oddPairs = (c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E);
         if (oddPairs) return (c % 2 == 1) ? char16_t(c + 1) : c;
         return (c % 2 == 0) ? char16_t(c + 1) : c;
