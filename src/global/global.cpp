@@ -6,7 +6,7 @@
 #include "net/network.h"
 #include "files/file_system.h"
 #include "files/path_names.h"
-#include "files/special_folders.h"
+#include "files/known_folders.h"
 #include "files/suite_folders.h"
 #include "server/ondrik_main.h"
 #include "sessions/sessions.h"

@@ -6,7 +6,7 @@
 #include "shell_folders_probe.h"
 
 #include "files/file_system.h"
-#include "files/special_folders.h"
+#include "files/known_folders.h"
 #include "global/global.h"
 
 #include <gtest/gtest.h>
