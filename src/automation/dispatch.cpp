@@ -18,8 +18,8 @@ struct FuncDesc {
     }
 };
 
-// The method (not property) with that identifier.
-bool findMethod(ITypeInfo* info, DISPID id, FuncDesc& out) {
+// The first function with that identifier whose kind the predicate accepts.
+template <class Accepts> bool findFunction(ITypeInfo* info, DISPID id, Accepts accepts, FuncDesc& out) {
     TYPEATTR* attr = nullptr;
     if (FAILED(info->GetTypeAttr(&attr))) return false;
     WORD count = attr->cFuncs;
@@ -27,7 +27,7 @@ bool findMethod(ITypeInfo* info, DISPID id, FuncDesc& out) {
     for (UINT i = 0; i < count; ++i) {
         FUNCDESC* f = nullptr;
         if (FAILED(info->GetFuncDesc(i, &f))) continue;
-        if (f->memid == id && f->invkind == INVOKE_FUNC) {
+        if (f->memid == id && accepts(f->invkind)) {
             out.desc = f;
             return true;
         }
@@ -36,23 +36,20 @@ bool findMethod(ITypeInfo* info, DISPID id, FuncDesc& out) {
     return false;
 }
 
+// The method (not property) with that identifier.
+bool findMethod(ITypeInfo* info, DISPID id, FuncDesc& out) {
+    return findFunction(
+        info, id, [](INVOKEKIND k) { return k == INVOKE_FUNC; }, out);
+}
+
 // The member that a get (a property get, or a method called for its value) reaches.
 bool findGetter(ITypeInfo* info, DISPID id, WORD flags, FuncDesc& out) {
-    TYPEATTR* attr = nullptr;
-    if (FAILED(info->GetTypeAttr(&attr))) return false;
-    WORD count = attr->cFuncs;
-    info->ReleaseTypeAttr(attr);
-    for (UINT i = 0; i < count; ++i) {
-        FUNCDESC* f = nullptr;
-        if (FAILED(info->GetFuncDesc(i, &f))) continue;
-        if (f->memid == id &&
-            (f->invkind == INVOKE_PROPERTYGET || (f->invkind == INVOKE_FUNC && (flags & DISPATCH_METHOD)))) {
-            out.desc = f;
-            return true;
-        }
-        info->ReleaseFuncDesc(f);
-    }
-    return false;
+    return findFunction(
+        info, id,
+        [flags](INVOKEKIND k) {
+            return k == INVOKE_PROPERTYGET || (k == INVOKE_FUNC && (flags & DISPATCH_METHOD));
+        },
+        out);
 }
 
 // The parameters a client passes: the declared ones without the result.
