@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs the benchmarks under Wine: the out-of-process call cost of the server against a
-# do-nothing server built from the same dispatch kit, measured in the same run; and
+# do-nothing server built from the same dispatch kit, measured in the same run; what the
+# time limit on reading a client's object costs against reading it directly; and
 # ParseCommand's cost per token against merely walking the line, in-process.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -12,6 +13,7 @@ cd "$root/build"
 "$WINE" "$BUILD/bench_parse.exe" >"$root/build/bench-parse.txt" 2>&1 || true
 tr -d '\r' <"$root/build/bench-parse.txt"
 "$WINE" "$BUILD/bench_calls.exe" 2000 | tr -d '\r'
+"$WINE" "$BUILD/bench_bounded_call.exe" 300 | tr -d '\r'
 mkdir -p "$WINEPREFIX/drive_c/bench"
 cp "$root/bench/vbscript-read.vbs" "$WINEPREFIX/drive_c/bench/"
 "$WINE" cscript //nologo 'C:\bench\vbscript-read.vbs' >"$root/build/bench-vbs.txt" 2>&1 || true

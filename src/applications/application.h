@@ -40,8 +40,11 @@ public:
 
     // Server-internal members.
     std::u16string chiave() const;
-    // Fills the record from the client's application object, field by field.
-    void carica(const VARIANT& vbApp);
+    // Fills the record from the client's application object, field by field. Returns
+    // false when the object, in another process, did not answer within kReadLimitMs: the
+    // reading is then cut off and the record left as it was.
+    bool carica(const VARIANT& vbApp);
+    static constexpr DWORD kReadLimitMs = 10000;
     const std::u16string& exeName() const { return exeName_; }
     // The session reference as held, without a new reference.
     _Sessione* sessione() const { return sessione_.get(); }

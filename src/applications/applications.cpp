@@ -35,9 +35,9 @@ STDMETHODIMP Applications::Apri(VARIANT vbApp, _Applicazione** ret) {
         ComPtr<Application> record = ComPtr<Application>::adopt(Application::create());
         if (!record) return;
         // Reading the client's object calls into its process; other calls may run meanwhile,
-        // but the record is filed only once it is complete.
-        record->carica(vbApp);
-        if (record->exeName().empty()) return;
+        // but the record is filed only once it is complete. A client that gave no answer in
+        // time is registered as one without a name: not at all.
+        if (!record->carica(vbApp) || record->exeName().empty()) return;
         *ret = record->itf();
         (*ret)->AddRef();
         std::u16string key = record->chiave();

@@ -15,14 +15,6 @@ using namespace testing_ondrik;
 
 namespace {
 
-VARIANT objectArg(IDispatch* d) {
-    VARIANT v;
-    VariantInit(&v);
-    V_VT(&v) = VT_DISPATCH;
-    V_DISPATCH(&v) = d;
-    return v;
-}
-
 std::wstring textOf(HRESULT (STDMETHODCALLTYPE _Applicazione::*get)(BSTR*), _Applicazione* a) {
     Bstr b;
     (a->*get)(b.put());

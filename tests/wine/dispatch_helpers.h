@@ -35,6 +35,14 @@ inline VARIANT vbool(bool b) {
     V_BOOL(&v) = b ? VARIANT_TRUE : VARIANT_FALSE;
     return v;
 }
+// An object in a Variant, without a reference of its own (not to be cleared).
+inline VARIANT objectArg(IDispatch* d) {
+    VARIANT v;
+    VariantInit(&v);
+    V_VT(&v) = VT_DISPATCH;
+    V_DISPATCH(&v) = d;
+    return v;
+}
 // A by-reference Variant, as VBScript passes its variables.
 inline VARIANT byRef(VARIANT* target) {
     VARIANT v;

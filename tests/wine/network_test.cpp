@@ -1,11 +1,11 @@
 // URL download and name resolution against loopback peers that the test runner starts
 // (tests/net/loopback_server.py); skipped, with a message, when they are not there.
 #include "dispatch_helpers.h"
+#include "net_peers.h"
 
 #include "global/global.h"
 
 #include <atomic>
-#include <fstream>
 #include <gtest/gtest.h>
 #include <map>
 #include <sstream>
@@ -13,19 +13,6 @@
 using namespace testing_ondrik;
 
 namespace {
-
-std::map<std::string, std::string> peers() {
-    std::map<std::string, std::string> out;
-    char path[MAX_PATH] = {};
-    if (!GetEnvironmentVariableA("ONDRIK_NET_STATE", path, MAX_PATH)) return out;
-    std::ifstream f(path);
-    std::string line;
-    while (std::getline(f, line)) {
-        auto eq = line.find('=');
-        if (eq != std::string::npos) out[line.substr(0, eq)] = line.substr(eq + 1);
-    }
-    return out;
-}
 
 bool lowPorts() {
     char v[8] = {};
@@ -39,7 +26,7 @@ std::wstring url(const std::string& port, const wchar_t* path) {
 class Network : public testing::Test {
 protected:
     void SetUp() override {
-        state = peers();
+        state = netPeers();
         if (state.empty()) GTEST_SKIP() << "the loopback peers are not running (tests/net/peers.sh)";
         global = ComPtr<ondrik::Global>::adopt(ondrik::Global::create());
     }
@@ -55,7 +42,7 @@ protected:
         return out.get() ? out.get() : L"";
     }
     int accepts(const std::string& address, int port) {
-        return std::stoi(peers()["ACCEPTS_" + address + "_" + std::to_string(port)]);
+        return std::stoi(netPeers()["ACCEPTS_" + address + "_" + std::to_string(port)]);
     }
     std::map<std::string, std::string> state;
     ComPtr<ondrik::Global> global;
@@ -103,12 +90,6 @@ TEST_F(Network, AMissingPageComesWithItsStatusAndAFailedTransferIsEmpty) {
     ondrik::Variant bad;
     get(L"http://", false, nullptr, bad);
     EXPECT_EQ(V_VT(bad.get()), VT_EMPTY);
-}
-
-TEST_F(Network, AServerThatNeverAnswersEndsTheTransferAtItsTimeout) {
-    ondrik::Variant hung;
-    get(url(state["HANG_PORT"], L"/text"), false, nullptr, hung); // returns after the 60 s timeout
-    EXPECT_EQ(V_VT(hung.get()), VT_EMPTY);
 }
 
 TEST_F(Network, ResolutionTriesPort7400First) {

@@ -1,0 +1,130 @@
+#include "automation/bounded_call.h"
+
+#include "automation/com_ptr.h"
+#include "automation/mta_workers.h"
+#include "server/message_pump.h"
+
+#include <atomic>
+#include <memory>
+#include <utility>
+#include <vector>
+
+namespace ondrik {
+namespace {
+
+// What the waiting thread and the calling thread share; whichever lets go last frees it.
+struct Call {
+    std::function<void(IDispatch*)> work;
+    IStream* handedOver = nullptr; // the object, marshalled for the calling thread
+    HANDLE done = nullptr;
+    std::atomic<HWND> told{nullptr}; // told when the call ends, if it was given up
+    ~Call() {
+        if (done) CloseHandle(done);
+    }
+};
+
+// Runs on a worker of the multithreaded apartment.
+void runCall(const std::shared_ptr<Call>& call) {
+    ComPtr<IDispatch> object;
+    if (SUCCEEDED(CoGetInterfaceAndReleaseStream(std::exchange(call->handedOver, nullptr), IID_IDispatch,
+                                                 object.putVoid())))
+        try {
+            call->work(object.get());
+        } catch (...) {
+        }
+    object.reset(); // a call into the object's process too: part of the call's time
+    SetEvent(call->done);
+    if (HWND told = call->told) PostMessageW(told, WM_APP, 0, 0);
+}
+
+// A call given up, with the server thread's reference to its object. That reference is
+// kept until the call ends: dropping the last reference to a proxy is itself a call into
+// the object's process, which would wait on the very client that did not answer.
+struct GivenUp {
+    std::shared_ptr<Call> call;
+    ComPtr<IDispatch> object;
+};
+std::vector<GivenUp> givenUp; // the server's thread only
+
+// Lets go of the objects whose calls have ended. Taken out of the list first: a release
+// calls out, and meanwhile other calls may come in and change the list.
+void releaseEnded() {
+    std::vector<GivenUp> ended;
+    for (auto it = givenUp.begin(); it != givenUp.end();) {
+        if (WaitForSingleObject(it->call->done, 0) == WAIT_OBJECT_0) {
+            ended.push_back(std::move(*it));
+            it = givenUp.erase(it);
+        } else {
+            ++it;
+        }
+    }
+}
+
+LRESULT CALLBACK hearEnds(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_APP) {
+        releaseEnded();
+        return 0;
+    }
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+// The message-only window of the server's thread to which given-up calls report their end.
+HWND endsWindow() {
+    static HWND hwnd = [] {
+        WNDCLASSW wc = {};
+        wc.lpfnWndProc = &hearEnds;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"OndrikBoundedCalls";
+        RegisterClassW(&wc);
+        return CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance,
+                               nullptr);
+    }();
+    return hwnd;
+}
+
+// Waits for done until limitMs have passed since start, dispatching the thread's messages
+// (and with them other clients' calls) meanwhile. What counts is whether the call is done
+// when the wait resumes: a call dispatched meanwhile may keep this thread past the limit,
+// and a call that ended in that time is not lost for it.
+bool waitDispatching(HANDLE done, DWORD limitMs) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        if (WaitForSingleObject(done, 0) == WAIT_OBJECT_0) return true;
+        DWORD elapsed = GetTickCount() - start;
+        if (elapsed >= limitMs) return false;
+        DWORD r = MsgWaitForMultipleObjectsEx(1, &done, limitMs - elapsed, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        if (r == WAIT_OBJECT_0) return true;
+        if (r == WAIT_OBJECT_0 + 1) pumpMessagesOnce();
+    }
+}
+
+} // namespace
+
+bool isProxy(IUnknown* object) {
+    // Only COM's proxy manager answers IClientSecurity on a client's behalf.
+    ComPtr<IClientSecurity> security;
+    return object && SUCCEEDED(object->QueryInterface(IID_IClientSecurity, security.putVoid()));
+}
+
+HRESULT callWithin(IDispatch* object, DWORD limitMs, std::function<void(IDispatch*)> work) {
+    auto call = std::make_shared<Call>();
+    call->work = std::move(work);
+    call->done = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    if (!call->done) return HRESULT_FROM_WIN32(GetLastError());
+    HRESULT hr = CoMarshalInterThreadInterfaceInStream(IID_IDispatch, object, &call->handedOver);
+    if (FAILED(hr)) return hr;
+    if (!runOnWorker([call] { runCall(call); })) {
+        ComPtr<IDispatch> unused; // takes the marshalled reference back
+        CoGetInterfaceAndReleaseStream(std::exchange(call->handedOver, nullptr), IID_IDispatch,
+                                       unused.putVoid());
+        return E_OUTOFMEMORY;
+    }
+    if (waitDispatching(call->done, limitMs)) return S_OK;
+    givenUp.push_back({call, object});
+    call->told = endsWindow();
+    // The call may have ended before it could see whom to tell.
+    releaseEnded();
+    return RPC_E_TIMEOUT;
+}
+
+} // namespace ondrik

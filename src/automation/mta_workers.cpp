@@ -1,0 +1,89 @@
+#include "automation/mta_workers.h"
+
+#include <windows.h>
+
+#include <objbase.h>
+#include <algorithm>
+#include <mutex>
+#include <vector>
+
+namespace ondrik {
+namespace {
+
+// How long a worker without a job waits for one before it ends.
+constexpr DWORD kIdleMs = 60000;
+
+struct Worker {
+    HANDLE wake = nullptr; // set when a job is handed over
+    std::function<void()> job;
+};
+
+// Never destroyed: a worker may still reach them while the process ends.
+std::mutex& idleLock = *new std::mutex;
+std::vector<Worker*>& idle = *new std::vector<Worker*>; // guarded by idleLock
+
+// Takes worker off the idle list; false when somebody has already taken it (and is
+// handing it a job).
+bool leaveIdle(Worker* worker) {
+    std::lock_guard<std::mutex> hold(idleLock);
+    auto it = std::find(idle.begin(), idle.end(), worker);
+    if (it == idle.end()) return false;
+    idle.erase(it);
+    return true;
+}
+
+DWORD WINAPI work(void* param) {
+    auto* worker = static_cast<Worker*>(param);
+    HRESULT init = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    for (;;) {
+        std::function<void()> job = std::move(worker->job);
+        try {
+            job();
+        } catch (...) {
+        }
+        job = nullptr;
+        {
+            std::lock_guard<std::mutex> hold(idleLock);
+            idle.push_back(worker);
+        }
+        if (WaitForSingleObject(worker->wake, kIdleMs) == WAIT_TIMEOUT) {
+            if (leaveIdle(worker)) break;
+            WaitForSingleObject(worker->wake, INFINITE); // taken at the last moment: the job is on its way
+        }
+    }
+    if (SUCCEEDED(init)) CoUninitialize();
+    CloseHandle(worker->wake);
+    delete worker;
+    return 0;
+}
+
+} // namespace
+
+bool runOnWorker(std::function<void()> job) {
+    Worker* worker = nullptr;
+    {
+        std::lock_guard<std::mutex> hold(idleLock);
+        if (!idle.empty()) {
+            worker = idle.back();
+            idle.pop_back();
+        }
+    }
+    if (worker) {
+        worker->job = std::move(job);
+        SetEvent(worker->wake); // auto-reset: one job per wake
+        return true;
+    }
+    worker = new Worker;
+    worker->wake = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    worker->job = std::move(job);
+    HANDLE thread = worker->wake ? CreateThread(nullptr, 0, &work, worker, 0, nullptr) : nullptr;
+    if (!thread) {
+        if (worker->wake) CloseHandle(worker->wake);
+        delete worker;
+        return false;
+    }
+    CloseHandle(thread);
+    return true;
+}
+
+} // namespace ondrik
