@@ -44,7 +44,9 @@ struct GivenUp {
     std::shared_ptr<Call> call;
     ComPtr<IDispatch> object;
 };
-std::vector<GivenUp> givenUp; // the server's thread only
+// The server's thread only. Never destroyed: what is still in it when the process ends
+// belongs to an apartment that is gone by then.
+std::vector<GivenUp>& givenUp = *new std::vector<GivenUp>;
 
 // Lets go of the objects whose calls have ended. Taken out of the list first: a release
 // calls out, and meanwhile other calls may come in and change the list.
