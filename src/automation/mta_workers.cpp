@@ -42,9 +42,11 @@ DWORD WINAPI work(void* param) {
         } catch (...) {
         }
         job = nullptr;
-        {
+        try {
             std::lock_guard<std::mutex> hold(idleLock);
             idle.push_back(worker);
+        } catch (...) {
+            break; // no room to wait for another job: end
         }
         if (WaitForSingleObject(worker->wake, kIdleMs) == WAIT_TIMEOUT) {
             if (leaveIdle(worker)) break;
