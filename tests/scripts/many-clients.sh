@@ -22,6 +22,14 @@ for i in $(seq 1 "$clients"); do
     fi
 done
 wait "${pids[@]}"
-for part in $(seq 1 "$clients"); do tally "$out/client-$part/many-clients.log"; done
+for part in $(seq 1 "$clients"); do
+    tally "$out/client-$part/many-clients.log"
+    # A client that ended without a word: what is known of how far it came.
+    if [ ! -s "$out/client-$part/many-clients.log" ]; then
+        echo "client $part printed nothing: $(cat "$out/client-$part/exit-code" 2>/dev/null)," \
+            "$([ -f "$work/begun-$part" ] && echo "reached the server" || echo "never reached the server")," \
+            "$([ -f "$work/client-$part.tmp" ] && echo "was writing down its work" || echo "had not begun writing down its work")"
+    fi
+done
 echo "$((clients * operations)) operations by $clients clients"
 echo "$ok passed, $bad failed"

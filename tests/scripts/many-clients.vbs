@@ -13,9 +13,14 @@ Dim role, g, ss, apps, fso, folder
 role = WScript.Arguments(0)
 folder = WScript.Arguments(2)
 Set fso = CreateObject("Scripting.FileSystemObject")
+' Wine's cscript ends silently on a script error: say so where it would be lost.
+On Error Resume Next
 Set g = CreateObject("Ondrik.Global")
 Set ss = g.Sessioni
 Set apps = g.Applicazioni
+If Err.Number <> 0 Then WScript.Echo "could not reach the server: " & Hex(Err.Number) & " " & Err.Description
+On Error GoTo 0
+WriteFile folder & "\begun-" & WScript.Arguments(1), "1"
 ' The first client tells the others that the server is up.
 If WScript.Arguments(1) = "1" Then WriteFile folder & "\started", "1"
 

@@ -12,7 +12,8 @@ run_vbs() {
     name=$(basename "$script" .vbs)
     mkdir -p "$outdir" "$SCRIPTS_DIR"
     cat "$here/check.vbs" "$here/../$script" >"$SCRIPTS_DIR/$name.vbs"
-    (cd "$outdir" && "$WINE" cscript //nologo "$SCRIPTS_WIN\\$name.vbs" "$@" >"$outdir/$name.txt" 2>&1)
+    (cd "$outdir" && "$WINE" cscript //nologo "$SCRIPTS_WIN\\$name.vbs" "$@" >"$outdir/$name.txt" 2>&1
+        echo "exit code $?" >"$outdir/exit-code")
     tr -d "\r" <"$outdir/$name.txt" | tee "$outdir/$name.log"
 }
 
