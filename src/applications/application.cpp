@@ -83,7 +83,7 @@ bool Application::carica(const VARIANT& vbApp) {
     ComPtr<IDispatch> object = ComPtr<IDispatch>::adopt(dispatchOf(vbApp));
     if (!object) return true;
     auto readings = std::make_shared<Readings>();
-    // An object in another process is read from a thread of its own, and for a limited
+    // An object in another process is read from a worker thread, and for a limited
     // time: a client that never answers must not hold the server.
     HRESULT hr = E_FAIL;
     if (isProxy(object.get()))
