@@ -8,7 +8,6 @@
 #include <atomic>
 #include <gtest/gtest.h>
 #include <map>
-#include <sstream>
 
 using namespace testing_ondrik;
 

@@ -11,6 +11,8 @@
 #include <cstdio>
 #include <functional>
 #include <gtest/gtest.h>
+#include <map>
+#include <vector>
 
 using namespace testing_ondrik;
 
