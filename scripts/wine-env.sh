@@ -23,7 +23,7 @@ wine_prefix_ready() {
         mkdir -p "$(dirname "$WINEPREFIX")"
         "$WINE" wineboot -i >/dev/null 2>&1 || true
         "$WINE" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
-        "$WINESERVER" -w
+        wine_server -w
         touch "$WINEPREFIX/.ondrik-ready"
     fi
 }
@@ -43,5 +43,8 @@ wine_start() {
     wine_install_server
 }
 
+# Runs this prefix's wineserver with the given options (-w waits for its processes to end).
+wine_server() { "$WINESERVER" "$@"; }
+
 # Ends every process of this prefix (and only of this prefix).
-wine_stop() { "$WINESERVER" -k >/dev/null 2>&1 || true; }
+wine_stop() { wine_server -k >/dev/null 2>&1 || true; }
