@@ -1,32 +1,17 @@
 #!/usr/bin/env bash
-# Runs every test: the native unit tests, a short run of every fuzz target,
-# the Wine test client (in-process and out-of-process) and the VBScript client
-# scenarios. Ends with one summary line.
+# Runs every test: the native unit tests, a short run of every fuzz target, the checks of
+# the built images, and under Wine, against the i686 product (32-bit Wine under the
+# qemu-user emulator, set up on first use) and against its x86_64 twin (wine64), the Wine
+# test client and the VBScript client scenarios. Prints each build's count and ends with
+# one summary line.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/build.sh" || { echo "0 passed, 1 failed"; exit 1; }
-source "$root/scripts/wine-env.sh"
+source "$root/scripts/test-counts.sh"
 out="$root/build/test-output"
 rm -rf "$out"
 mkdir -p "$out"
-passed=0
-failed=0
-
-# Adds the counts of a GoogleTest run (its output file); a run that printed no summary
-# (a crash) counts as one failure.
-count_gtest() {
-    local file=$1 ok bad
-    ok=$(grep -oE '^\[  PASSED  \] [0-9]+' "$file" | grep -oE '[0-9]+$' || true)
-    bad=$(grep -oE '^\[  FAILED  \] [0-9]+ tests?,' "$file" | grep -oE '[0-9]+' || true)
-    if [ -z "$ok" ] && [ -z "$bad" ]; then
-        echo "no summary from $(basename "$file"): counted as a failure"
-        failed=$((failed + 1))
-        return
-    fi
-    passed=$((passed + ${ok:-0}))
-    failed=$((failed + ${bad:-0}))
-    grep -E '^\[  FAILED  \] [A-Za-z]' "$file" | sort -u || true
-}
+started=$SECONDS
 
 echo "== native unit tests"
 "$root/build/native/ondrik_native_tests" >"$out/native.txt" 2>&1
@@ -44,32 +29,34 @@ else
 fi
 tail -n 40 "$out/fuzz.txt"
 
-wine_stop
-wine_start
+echo "== the images: machine, subsystem, ASLR and DEP, imports, version"
+python3 "$root/tests/image/image_facts.py" "$root/build/win32/Ondrik.exe" i686-w64-mingw32-objdump i386 \
+    >"$out/image-win32.txt" 2>&1
+count_summary "$out/image-win32.txt" "i686 image"
+python3 "$root/tests/image/image_facts.py" "$root/build/win64/Ondrik.exe" x86_64-w64-mingw32-objdump x86-64 \
+    >"$out/image-win64.txt" 2>&1
+count_summary "$out/image-win64.txt" "x86_64 image"
 
-echo "== Wine test client"
-source "$root/tests/net/peers.sh"
-trap 'net_peers_stop; wine_stop' EXIT
-net_peers_start "$out"
-(cd "$out" && "$WINE" "$BUILD/ondrik_wine_tests.exe" >"$out/wine.txt" 2>&1)
-net_peers_stop
-count_gtest "$out/wine.txt"
-wine_stop
-
-echo "== VBScript client scenarios"
-for scenario in "$root"/tests/scripts/*.sh; do
-    name=$(basename "$scenario" .sh)
-    result=$(bash "$scenario" "$out/$name" 2>&1 | tail -n 1)
-    if [[ "$result" =~ ^([0-9]+)\ passed,\ ([0-9]+)\ failed$ ]]; then
-        passed=$((passed + BASH_REMATCH[1]))
-        failed=$((failed + BASH_REMATCH[2]))
-        [ "${BASH_REMATCH[2]}" -eq 0 ] || echo "$name: $result (see $out/$name)"
-    else
-        echo "$name: no summary (see $out/$name)"
-        failed=$((failed + 1))
-    fi
-    wine_stop
+# Each build under Wine: the product first, then its twin.
+builds=(win32 win64)
+setup_started=$SECONDS
+if ! bash "$root/scripts/wine32-setup.sh" >"$out/wine32-setup.txt" 2>&1; then
+    tail -n 1 "$out/wine32-setup.txt"
+    echo "the i686 product is not run under Wine here; running the x86_64 twin alone"
+    builds=(win64)
+fi
+echo "(32-bit Wine ready in $((SECONDS - setup_started)) s)"
+declare -A label=([win32]="i686 product" [win64]="x86_64 twin")
+for arch in "${builds[@]}"; do
+    arch_started=$SECONDS
+    bash "$root/scripts/test-wine.sh" "$arch" "$out/$arch" >"$out/$arch.txt" 2>&1
+    grep -v -E '^[0-9]+ passed, [0-9]+ failed$' "$out/$arch.txt" | grep -v '^== ' || true
+    before_ok=$passed before_bad=$failed
+    count_summary "$out/$arch.txt" "$arch" "$out/$arch"
+    echo "$arch (${label[$arch]}): $((passed - before_ok)) passed, $((failed - before_bad)) failed" \
+        "in $((SECONDS - arch_started)) s"
 done
 
+echo "(all tests in $((SECONDS - started)) s)"
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

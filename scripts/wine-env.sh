@@ -1,18 +1,30 @@
-# Sourced by the scripts that run Wine: a private 64-bit prefix inside the build tree,
-# made on first use, with the null display driver and nothing written to the desktop.
+# Sourced by the scripts that run Wine: a private prefix inside the build tree, made on
+# first use, with the null display driver and nothing written to the desktop.
 #
-# The tests run the x86_64 build under wine64: the hosts these scripts run on execute
-# 64-bit Linux code only, so Wine's 32-bit side (wine32) cannot start there.
+# ONDRIK_ARCH chooses the build that runs:
+#   win32  the i686 product (build/win32) in a 32-bit prefix (build/wineprefix32), under
+#          Wine's 32-bit side in the qemu-user emulator (scripts/wine32, set up by
+#          scripts/wine32-setup.sh): these hosts execute no 32-bit code themselves;
+#   win64  its x86_64 twin (build/win64) in a 64-bit prefix (build/wineprefix) under wine64.
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-export WINEPREFIX="${ONDRIK_WINEPREFIX:-$root/build/wineprefix}"
-export WINEARCH=win64
+export ONDRIK_ARCH="${ONDRIK_ARCH:-win64}"
 export WINEDEBUG=-all
-export WINELOADER=/usr/lib/wine/wine64
 export WINESERVER=/usr/lib/wine/wineserver64
 export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"
 unset http_proxy https_proxy HTTP_PROXY HTTPS_PROXY ftp_proxy no_proxy NO_PROXY all_proxy ALL_PROXY DISPLAY
-WINE="$WINELOADER"
-BUILD="$root/build/win64"
+if [ "$ONDRIK_ARCH" = win32 ]; then
+    export WINEPREFIX="${ONDRIK_WINEPREFIX:-$root/build/wineprefix32}"
+    export WINEARCH=win32
+    export WINELOADER="$root/.cache/wine32/root/usr/lib/wine/wine"
+    WINE="$root/scripts/wine32"
+    BUILD="$root/build/win32"
+else
+    export WINEPREFIX="${ONDRIK_WINEPREFIX:-$root/build/wineprefix}"
+    export WINEARCH=win64
+    export WINELOADER=/usr/lib/wine/wine64
+    WINE="$WINELOADER"
+    BUILD="$root/build/win64"
+fi
 # Where the server is installed inside the prefix: a suite tree.
 SERVER_DIR="$WINEPREFIX/drive_c/Suite/Eseguibili/Server"
 SERVER_WIN='C:\Suite\Eseguibili\Server\Ondrik.exe'
@@ -22,6 +34,10 @@ wine_prefix_ready() {
         rm -rf "$WINEPREFIX"
         mkdir -p "$(dirname "$WINEPREFIX")"
         "$WINE" wineboot -i >/dev/null 2>&1 || true
+        # Debian's i386 user32.dll needs zlib, which its Wine does not ship.
+        if [ "$ONDRIK_ARCH" = win32 ]; then
+            cp "$root/.cache/wine32/root/usr/i686-w64-mingw32/lib/zlib1.dll" "$WINEPREFIX/drive_c/windows/system32/"
+        fi
         "$WINE" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
         wine_server -w
         touch "$WINEPREFIX/.ondrik-ready"
@@ -43,8 +59,11 @@ wine_start() {
     wine_install_server
 }
 
-# Runs this prefix's wineserver with the given options (-w waits for its processes to end).
-wine_server() { "$WINESERVER" "$@"; }
+# Runs this prefix's wineserver with the given options (-w waits for its processes to end);
+# the 32-bit processes' one runs in their namespace, where they look for it.
+wine_server() {
+    if [ "$ONDRIK_ARCH" = win32 ]; then "$WINE" --exec "$WINESERVER" "$@"; else "$WINESERVER" "$@"; fi
+}
 
 # Ends every process of this prefix (and only of this prefix).
 wine_stop() { wine_server -k >/dev/null 2>&1 || true; }

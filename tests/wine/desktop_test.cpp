@@ -144,18 +144,17 @@ TEST(DesktopHelpers, SleepWaitsAndANegativeCountDoesNotWait) {
     EXPECT_GE((end.QuadPart - start.QuadPart) * 1000 / frequency.QuadPart, 50); // it did wait
 
     // -1 would be the platform's endless wait: run it where a hang is caught, not suffered.
+    struct Call {
+        ondrik::Global* g;
+        long ms;
+        static DWORD WINAPI run(void* p) {
+            auto* c = static_cast<Call*>(p);
+            return DWORD(c->g->Sleep(c->ms));
+        }
+    };
     for (long ms : {-1L, -1000L, long(INT_MIN)}) {
-        struct Call {
-            ondrik::Global* g;
-            long ms;
-        } c{g.get(), ms};
-        HANDLE worker = CreateThread(
-            nullptr, 0,
-            [](void* p) -> DWORD {
-                auto* c = static_cast<Call*>(p);
-                return DWORD(c->g->Sleep(c->ms));
-            },
-            &c, 0, nullptr);
+        Call c{g.get(), ms};
+        HANDLE worker = CreateThread(nullptr, 0, &Call::run, &c, 0, nullptr);
         ASSERT_TRUE(worker);
         bool returned = WaitForSingleObject(worker, 10000) == WAIT_OBJECT_0;
         EXPECT_TRUE(returned) << "Sleep(" << ms << ") did not return";

@@ -15,7 +15,7 @@ using Link = ondrik::ShellLink;
 
 namespace {
 
-using Getter = HRESULT (Link::*)(BSTR*);
+using Getter = HRESULT (STDMETHODCALLTYPE Link::*)(BSTR*);
 
 std::wstring value(Link* l, Getter get) {
     Bstr b;
@@ -43,7 +43,7 @@ bool leggi(Link* l, const std::wstring& path) {
     return r == VARIANT_TRUE;
 }
 
-void put(Link* l, HRESULT (Link::*set)(BSTR), const std::wstring& v) {
+void put(Link* l, HRESULT (STDMETHODCALLTYPE Link::*set)(BSTR), const std::wstring& v) {
     Bstr b(v.c_str());
     EXPECT_EQ((l->*set)(b.get()), S_OK);
 }

@@ -202,6 +202,8 @@ TEST(TypeLibrary, NamesTheLibraryWithItsVersionAndHelpString) {
     EXPECT_EQ(attr->wMajorVerNum, 8);
     EXPECT_EQ(attr->wMinorVerNum, 0);
     EXPECT_TRUE(IsEqualGUID(attr->guid, LIBID_Ondrik));
+    // The library of each build describes that build's platform: the product's is Win32.
+    EXPECT_EQ(attr->syskind, sizeof(void*) == 4 ? SYS_WIN32 : SYS_WIN64);
     lib->ReleaseTLibAttr(attr);
     BSTR name = nullptr, help = nullptr;
     ASSERT_EQ(lib->GetDocumentation(-1, &name, &help, nullptr, nullptr), S_OK);

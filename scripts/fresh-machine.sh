@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# Proves the README's two commands on a fresh Debian 12 machine: makes a clean root with
+# debootstrap (from the host's own Debian mirror), copies in a clean clone of this
+# repository's committed HEAD, and runs there, as a new user would,
+#
+#   bash scripts/run-example.sh
+#   bash scripts/test.sh
+#
+# The root gets a mount and PID namespace of its own with a real root directory
+# (pivot_root, not chroot: a chrooted process may not make the user namespaces that the
+# 32-bit Wine needs), fresh /proc, /dev/shm and /tmp, and the host's /dev. Every process
+# started inside ends with it. Prints the last lines of both commands; exits non-zero if
+# either fails. Needs root. Slow (debootstrap, packages, two builds, the whole suite).
+#
+# Usage: scripts/fresh-machine.sh [FOLDER]   (default build/fresh-machine; emptied first)
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+work=${1:-$root/build/fresh-machine}
+[ "$(id -u)" -eq 0 ] || { echo "fresh-machine.sh needs root (debootstrap, namespaces)"; exit 2; }
+command -v debootstrap >/dev/null || {
+    apt-get -o DPkg::Lock::Timeout=600 update -qq
+    DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 install -y -qq debootstrap >/dev/null
+}
+
+mirror=$(cat /etc/apt/sources.list /etc/apt/sources.list.d/*.list /etc/apt/sources.list.d/*.sources 2>/dev/null |
+    grep -v '^[[:space:]]*#' | grep -oE 'https?://[^ ]+' | grep -v security | grep -m1 -E '/debian/?$' ||
+    echo http://deb.debian.org/debian)
+fresh="$work/root"
+rm -rf "$work"
+mkdir -p "$work"
+started=$SECONDS
+echo "debootstrap bookworm from $mirror into $fresh"
+debootstrap --variant=minbase bookworm "$fresh" "$mirror" >"$work/debootstrap.log" 2>&1 ||
+    { tail -n 5 "$work/debootstrap.log"; exit 1; }
+echo "(root made in $((SECONDS - started)) s)"
+git clone -q --no-hardlinks "$root" "$fresh/root/ondrik"
+cp /etc/resolv.conf "$fresh/etc/resolv.conf" 2>/dev/null || true
+
+# Runs a command line as root of the fresh machine, in the project's clone there; its
+# output goes to a file of the work folder.
+inside() {
+    local log=$1 command=$2
+    unshare --mount --pid --fork --propagation private bash -c '
+        set -e
+        r=$1
+        mount --bind "$r" "$r"
+        mount -t proc proc "$r/proc"
+        mount --rbind /dev "$r/dev"
+        mount -t tmpfs tmpfs "$r/dev/shm"
+        mount -t tmpfs tmpfs "$r/tmp"
+        cd "$r"
+        mkdir -p .host
+        pivot_root . .host
+        umount -l /.host
+        rmdir /.host
+        cd /root/ondrik
+        exec env -i HOME=/root TERM=dumb LANG=C.UTF-8 \
+            PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin bash -c "$2"
+    ' inside "$fresh" "$command" >"$log" 2>&1
+}
+
+status=0
+for step in "run-example.sh" "test.sh"; do
+    step_started=$SECONDS
+    rc=0
+    inside "$work/$step.log" "bash scripts/$step" || rc=$?
+    echo
+    echo "== bash scripts/$step: exit code $rc, $((SECONDS - step_started)) s; its last lines:"
+    tail -n 12 "$work/$step.log"
+    [ "$rc" -eq 0 ] || status=1
+done
+# The suite's own verdict, as CI reads it.
+tail -n 1 "$work/test.sh.log" | grep -qE '^[0-9]+ passed, 0 failed$' || status=1
+echo
+echo "fresh machine: $([ "$status" -eq 0 ] && echo "both commands passed" || echo "FAILED") in $((SECONDS - started)) s"
+exit "$status"

@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Runs the tests under Wine against one build: the Wine test client (in-process and
+# out-of-process) and every VBScript client scenario. Usage: test-wine.sh ARCH OUTDIR,
+# ARCH being win32 (the i686 product, 32-bit Wine under emulation) or win64 (the x86_64
+# twin). Ends with one summary line.
+set -uo pipefail
+export ONDRIK_ARCH=$1
+out=$2
+root=$(cd "$(dirname "$0")/.." && pwd)
+source "$root/scripts/wine-env.sh"
+source "$root/scripts/test-counts.sh"
+mkdir -p "$out"
+
+wine_stop
+wine_start
+
+echo "== $ONDRIK_ARCH: Wine test client"
+source "$root/tests/net/peers.sh"
+trap 'net_peers_stop; wine_stop' EXIT
+net_peers_start "$out"
+(cd "$out" && "$WINE" "$BUILD/ondrik_wine_tests.exe" >"$out/wine.txt" 2>&1)
+net_peers_stop
+count_gtest "$out/wine.txt"
+grep -A1 -E ': Skipped' "$out/wine.txt" | grep -v -E ': Skipped|^--' | tr -d '\r' | sort | uniq -c | sed 's/^ */skipped: /' || true
+wine_stop
+
+echo "== $ONDRIK_ARCH: VBScript client scenarios"
+for scenario in "$root"/tests/scripts/*.sh; do
+    name=$(basename "$scenario" .sh)
+    bash "$scenario" "$out/$name" >"$out/$name.txt" 2>&1
+    count_summary "$out/$name.txt" "$name" "$out/$name"
+    wine_stop
+done
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]
