@@ -11,9 +11,14 @@ run_vbs() {
     local name
     name=$(basename "$script" .vbs)
     mkdir -p "$outdir" "$SCRIPTS_DIR"
-    cat "$here/check.vbs" "$here/../$script" >"$SCRIPTS_DIR/$name.vbs"
-    (cd "$outdir" && "$WINE" cscript //nologo "$SCRIPTS_WIN\\$name.vbs" "$@" >"$outdir/$name.txt" 2>&1
+    # Each run reads a copy of its own: Wine's script host sometimes fails to read a
+    # script that another process opens at the same moment, and then runs nothing and
+    # ends with exit code 0 ("Could not get script text"), as clients started together do.
+    local copy="$name-$BASHPID.vbs"
+    cat "$here/check.vbs" "$here/../$script" >"$SCRIPTS_DIR/$copy"
+    (cd "$outdir" && "$WINE" cscript //nologo "$SCRIPTS_WIN\\$copy" "$@" >"$outdir/$name.txt" 2>&1
         echo "exit code $?" >"$outdir/exit-code")
+    rm -f "$SCRIPTS_DIR/$copy"
     tr -d "\r" <"$outdir/$name.txt" | tee "$outdir/$name.log"
 }
 
