@@ -119,34 +119,43 @@ def registration(lib, syskind):
     add(appid, permissions, "LaunchPermission", True)
     add(appid, permissions, "AccessPermission", True)
     add(f"AppID\\{lib.name}.exe", lib.appobject, "AppID")
-    # What RegisterTypeLib writes for the library and each automation interface.
+    # What RegisterTypeLib writes for the library, then for its interfaces.
     typelib = f"TypeLib\\{lib.libid}\\{lib.version}"
     add(typelib, lib.helpstring)
     add(f"{typelib}\\0\\{syskind}", EXE)
     add(typelib + "\\FLAGS", str(LIBFLAG_FHASDISKIMAGE))
     add(typelib + "\\HELPDIR", "[SERVERDIR]")
+    return out + interfaces(lib)
+
+
+def interfaces(lib):
+    """What RegisterTypeLib writes for each automation interface."""
+    out = []
     for iid, name in lib.interfaces:
         key = f"Interface\\{iid}"
-        add(key, name)
-        add(key + "\\ProxyStubClsid", AUTOMATION_PROXY)
-        add(key + "\\ProxyStubClsid32", AUTOMATION_PROXY)
-        add(key + "\\TypeLib", lib.libid)
-        add(key + "\\TypeLib", lib.version, "Version")
+        out.append((key, None, name, False))
+        out.append((key + "\\ProxyStubClsid", None, AUTOMATION_PROXY, False))
+        out.append((key + "\\ProxyStubClsid32", None, AUTOMATION_PROXY, False))
+        out.append((key + "\\TypeLib", None, lib.libid, False))
+        out.append((key + "\\TypeLib", "Version", lib.version, False))
     return out
 
 
-def registry_elements(entries):
-    """RegistryValue elements, and the SQL that mends the binary ones: wixl writes a binary
-    value without the "#x" that marks it in the Registry table."""
+def registry_elements(entries, prefix, keypath=False):
+    """RegistryValue elements (the first the component's key path, if asked), and the SQL
+    that mends the binary ones: wixl writes a binary value without the "#x" that marks it
+    in the Registry table."""
     lines, fixes = [], []
     for n, (key, name, value, binary) in enumerate(entries):
-        attrs = f'Id="Reg{n}" Root="HKLM" Key={quoteattr(CLASSES + key)}'
+        attrs = f'Id="{prefix}{n}" Root="HKLM" Key={quoteattr(CLASSES + key)}'
         if name:
             attrs += f" Name={quoteattr(name)}"
         attrs += f' Type="{"binary" if binary else "string"}" Value={quoteattr(value)}'
+        if keypath and n == 0:
+            attrs += ' KeyPath="yes"'
         lines.append(f"              <RegistryValue {attrs}/>")
         if binary:
-            fixes.append(f"UPDATE `Registry` SET `Value` = '#x{value}' WHERE `Registry` = 'Reg{n}'")
+            fixes.append(f"UPDATE `Registry` SET `Value` = '#x{value}' WHERE `Registry` = '{prefix}{n}'")
     return "\n".join(lines), fixes
 
 
@@ -181,7 +190,16 @@ def main():
     version = args.version or build_version(args.build)
     upgrade = uuid.UUID(platform["upgrade"])
     lib = Library(open(os.path.join(ROOT, "idl/Ondrik.idl"), encoding="utf-8").read())
-    registry, fixes = registry_elements(registration(lib, platform["syskind"]))
+    registry, fixes = registry_elements(registration(lib, platform["syskind"]), "Reg")
+    # A 64-bit RegisterTypeLib registers the interfaces for 32-bit clients too, in the
+    # registry's 32-bit view (Wine writes them there; Windows shares that key between the
+    # views): a 32-bit component of the 64-bit package.
+    wow64 = wow64_ref = ""
+    if platform["win64"] == "yes":
+        wow64_guid = str(uuid.uuid5(upgrade, "component Interfaces32")).upper()
+        wow64 = (f'            <Component Id="Interfaces32" Guid="{wow64_guid}" Win64="no">\n'
+                 + registry_elements(interfaces(lib), "Wow", keypath=True)[0] + "\n            </Component>")
+        wow64_ref = '      <ComponentRef Id="Interfaces32"/>'
     fields = {
         "VERSION": version,
         "UPGRADE_CODE": platform["upgrade"],
@@ -190,6 +208,8 @@ def main():
         "BASE_COMPONENT_GUID": str(uuid.uuid5(upgrade, "component SuiteBase")).upper(),
         "WIN64": platform["win64"],
         "REGISTRY": registry,
+        "WOW64_COMPONENT": wow64,
+        "WOW64_COMPONENT_REF": wow64_ref,
     }
     wxs = open(os.path.join(ROOT, "package/Ondrik.wxs.in"), encoding="utf-8").read()
     for name, value in fields.items():
