@@ -23,7 +23,7 @@ Class StatusApp
 End Class
 
 Sub CheckInstalled(base, statusScript)
-    Dim g, session, app, record, shell, listing
+    Dim g, session, app, record, shell, command, listing
     Set g = CreateObject("Ondrik.Global")
     CheckEqual g.GetDirectoryBase(), base, "suite base of the installed server"
     Set session = g.Sessioni.Apri("AZ77", True, "anna.bianchi", "Segreto-77")
@@ -34,9 +34,11 @@ Sub CheckInstalled(base, statusScript)
     Set record = g.Applicazioni.Apri(app)
     Set record.Sessione = session
 
+    ' The status script in a process of its own, by cscript's full path (cmd, run from
+    ' here, does not always find it by name).
     Set shell = CreateObject("WScript.Shell")
-    shell.Run "cmd /c " & shell.ExpandEnvironmentStrings("%SystemRoot%") & "\system32\cscript.exe //nologo """ & _
-        statusScript & """ > C:\tests\status.txt 2>&1", 0, True
+    command = "cmd /c " & CreateObject("Scripting.FileSystemObject").GetSpecialFolder(1) & "\cscript.exe //nologo """
+    shell.Run command & statusScript & """ > C:\tests\status.txt 2>&1", 0, True
     listing = ReadFile("C:\tests\status.txt")
     WScript.Echo listing
     Check InStr(listing, "K" & session.ID & "  company AZ77  user anna.bianchi  shared " & session.Condivisa & _
