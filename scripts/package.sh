@@ -21,8 +21,7 @@ mkdir -p "$dist"
 package() { # build folder, package name suffix
     local build="$root/build/$1" version
     version=$(sed -n 's/^#define ONDRIK_VERSION_TEXT "\(.*\)"$/\1/p' "$build/generated/version.h")
-    # wixl warns about every element attribute it does not model; its errors still show.
-    python3 "$root/package/build_msi.py" --build "$build" --out "$dist/Ondrik-$version$2.msi" 2> >(grep -v 'GLib-GObject-WARNING\|^$' >&2)
+    python3 "$root/package/build_msi.py" --build "$build" --out "$dist/Ondrik-$version$2.msi"
 }
 if have win32; then
     package win32 ""
