@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs what building and testing Ondrik needs on a Debian 12 machine.
+# Installs what building, packaging and testing Ondrik needs on a Debian 12 machine.
 # Safe to run again: it only installs what is missing. Wine runs the x86_64 build of
 # the server here (wine64): these hosts execute no 32-bit Linux code, so wine32 is not
 # installed; mingw-w64 builds the i686 product all the same.
@@ -15,6 +15,8 @@ pkg_ok libwine-dev || need+=(libwine-dev)
 pkg_ok wine || need+=(wine)
 pkg_ok wine64 || need+=(wine64)
 have cmake || need+=(cmake)
+have wixl || need+=(wixl)
+have msiinfo || need+=(msitools)
 have python3 || need+=(python3)
 have pgrep || need+=(procps)
 [ -d /usr/src/googletest ] || need+=(googletest)

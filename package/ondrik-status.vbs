@@ -1,0 +1,46 @@
+' Ondrik status, for administrators: what the running server holds. Lists the open
+' sessions (company, user, shared, opened; never the password) and the registered
+' applications (key, product, version, folder, session).
+'
+'     cscript //nologo ondrik-status.vbs
+'
+' The server serves every suite application of this machine, so this script sees what
+' they all opened. When no server is running, asking starts one, which holds nothing.
+Option Explicit
+
+Dim g
+On Error Resume Next
+Set g = CreateObject("Ondrik.Global")
+If Err.Number <> 0 Then
+    WScript.Echo "Ondrik is not available: error " & Err.Number & " " & Err.Description
+    WScript.Quit 1
+End If
+On Error GoTo 0
+
+Function SessionText(s)
+    SessionText = "K" & s.ID & "  company " & s.CodiceAzienda & "  user " & s.UserID & _
+        "  shared " & s.Condivisa & "  opened " & s.Creazione
+End Function
+
+Function ApplicationText(a)
+    Dim session
+    Set session = a.Sessione
+    ApplicationText = a.EXEName & "|" & a.hInstance & "|" & a.ThreadID & _
+        "  product " & a.ProductName & "  version " & a.Major & "." & a.Minor & "." & a.Revision & _
+        "  folder " & a.Path
+    If session Is Nothing Then
+        ApplicationText = ApplicationText & "  session none"
+    Else
+        ApplicationText = ApplicationText & "  session K" & session.ID
+    End If
+End Function
+
+Dim item
+WScript.Echo "Sessions: " & g.Sessioni.Count
+For Each item In g.Sessioni
+    WScript.Echo "  " & SessionText(item)
+Next
+WScript.Echo "Applications: " & g.Applicazioni.Count
+For Each item In g.Applicazioni
+    WScript.Echo "  " & ApplicationText(item)
+Next
