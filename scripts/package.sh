@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Makes dist/ from the Windows builds that exist (scripts/build.sh makes both):
+# Makes dist/ from the Windows builds that exist, building both first where there are
+# none (scripts/build.sh):
 #   Ondrik-<version>.msi       the product's installer package (the i686 build)
 #   Ondrik-<version>-x64.msi   the same package of the x86_64 build (the tests' one)
 #   Ondrik.exe                 the product's server (i686)
@@ -12,10 +13,11 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 dist="$root/dist"
 have() { [ -f "$root/build/$1/Ondrik.exe" ]; }
+# On a machine that has built nothing yet, build first (that installs wixl as well).
 if ! have win32 && ! have win64; then
-    echo "no Windows build: run scripts/build.sh first" >&2
-    exit 1
+    bash "$root/scripts/build.sh"
 fi
+bash "$root/scripts/install-deps.sh"
 rm -rf "$dist"
 mkdir -p "$dist"
 package() { # build folder, package name suffix
