@@ -22,9 +22,8 @@ command -v debootstrap >/dev/null || {
     DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 install -y -qq debootstrap >/dev/null
 }
 
-mirror=$(cat /etc/apt/sources.list /etc/apt/sources.list.d/*.list /etc/apt/sources.list.d/*.sources 2>/dev/null |
-    grep -v '^[[:space:]]*#' | grep -oE 'https?://[^ ]+' | grep -v security | grep -m1 -E '/debian/?$' ||
-    echo http://deb.debian.org/debian)
+source "$root/scripts/debian-mirror.sh"
+mirror=$(debian_mirror)
 fresh="$work/root"
 rm -rf "$work"
 mkdir -p "$work"

@@ -32,10 +32,9 @@ apt_dir="$cache/apt"
 # A private apt that sees the host's Debian mirror for both architectures, plus the
 # backports suite for the emulator (Debian 12's own qemu 7.2 takes a minute to start each
 # Wine process). It reads and writes only inside the cache.
-sources=$(cat /etc/apt/sources.list /etc/apt/sources.list.d/*.list /etc/apt/sources.list.d/*.sources 2>/dev/null |
-    grep -v '^[[:space:]]*#' | grep -oE 'https?://[^ ]+' || true)
-mirror=$(echo "$sources" | grep -v security | grep -m1 -E '/debian/?$' || echo http://deb.debian.org/debian)
-security=$(echo "$sources" | grep -m1 security || echo http://deb.debian.org/debian-security)
+source "$root/scripts/debian-mirror.sh"
+mirror=$(debian_mirror)
+security=$(debian_security_mirror)
 codename=$(. /etc/os-release && echo "${VERSION_CODENAME:-bookworm}")
 key=/usr/share/keyrings/debian-archive-keyring.gpg
 cat >"$apt_dir/sources.list" <<EOF
