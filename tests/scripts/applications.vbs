@@ -1,22 +1,5 @@
 ' The application register with VBScript application objects: the server reads each
 ' object by calling back into this process.
-Class FullApp
-    Public Comments
-    Public CompanyName
-    Public FileDescription
-    Public LegalCopyright
-    Public LegalTrademarks
-    Public Major
-    Public Minor
-    Public Revision
-    Public ProductName
-    Public Title
-    Public Path
-    Public EXEName
-    Public ThreadID
-    Public hInstance
-End Class
-
 Class PartialApp
     Public EXEName
     Public Major

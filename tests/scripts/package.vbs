@@ -5,29 +5,12 @@
 '                          VERSION (none when VERSION is "none")
 '   removed                Ondrik.Global can no longer be created (error 429)
 
-Class StatusApp
-    Public Comments
-    Public CompanyName
-    Public FileDescription
-    Public LegalCopyright
-    Public LegalTrademarks
-    Public Major
-    Public Minor
-    Public Revision
-    Public ProductName
-    Public Title
-    Public Path
-    Public EXEName
-    Public ThreadID
-    Public hInstance
-End Class
-
 Sub CheckInstalled(base, statusScript)
     Dim g, session, app, record, shell, command, listing
     Set g = CreateObject("Ondrik.Global")
     CheckEqual g.GetDirectoryBase(), base, "suite base of the installed server"
     Set session = g.Sessioni.Apri("AZ77", True, "anna.bianchi", "Segreto-77")
-    Set app = New StatusApp
+    Set app = New FullApp
     app.EXEName = "Magazzino" : app.hInstance = 65536 : app.ThreadID = 777
     app.ProductName = "Suite Test" : app.Major = 3 : app.Minor = 1 : app.Revision = 4
     app.Path = base & "\Eseguibili\Magazzino"

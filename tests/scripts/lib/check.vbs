@@ -49,3 +49,21 @@ Function ReadFile(path)
     Set fso = CreateObject("Scripting.FileSystemObject")
     ReadFile = fso.OpenTextFile(path, 1).ReadAll
 End Function
+
+' A client's application object with every property that Applicazioni.Apri reads.
+Class FullApp
+    Public Comments
+    Public CompanyName
+    Public FileDescription
+    Public LegalCopyright
+    Public LegalTrademarks
+    Public Major
+    Public Minor
+    Public Revision
+    Public ProductName
+    Public Title
+    Public Path
+    Public EXEName
+    Public ThreadID
+    Public hInstance
+End Class
