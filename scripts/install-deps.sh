@@ -15,6 +15,8 @@ pkg_ok libwine-dev || need+=(libwine-dev)
 pkg_ok wine || need+=(wine)
 pkg_ok wine64 || need+=(wine64)
 have cmake || need+=(cmake)
+have make || need+=(make)
+have g++ || need+=(g++)
 have wixl || need+=(wixl)
 have msiinfo || need+=(msitools)
 have python3 || need+=(python3)
@@ -29,5 +31,5 @@ SUDO=""
 export DEBIAN_FRONTEND=noninteractive
 [ "$(id -u)" -eq 0 ] || SUDO="sudo"
 echo "installing: ${need[*]}" >&2
-$SUDO apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
+$SUDO apt-get -o DPkg::Lock::Timeout=600 update -qq
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get -o DPkg::Lock::Timeout=600 install -y -qq --no-install-recommends "${need[@]}" >/dev/null
