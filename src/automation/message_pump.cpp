@@ -4,7 +4,7 @@
 
 namespace ondrik {
 namespace {
-bool quitting = false; // the server's thread only
+thread_local bool quitting = false; // told to this thread (the server's, or a test's)
 } // namespace
 
 void pumpMessagesOnce() {
