@@ -17,7 +17,8 @@ std::u16string specialFolder(int csidl) {
     // look-up on a share: it is asked from a worker thread.
     auto path = std::make_shared<std::array<wchar_t, MAX_PATH>>();
     path->fill(L'\0');
-    if (FAILED(runServing([path, csidl] { SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path->data()); })))
+    if (FAILED(runServing(
+            [path, csidl] { SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path->data()); })))
         return {};
     return std::u16string(reinterpret_cast<const char16_t*>(path->data()), wcsnlen(path->data(), MAX_PATH));
 }

@@ -69,7 +69,8 @@ std::wstring risolviIndirizzo(const VARIANT& host) {
         // message to the call's own FormCtrl.
         serveUntil(
             [wsck] {
-                return wsck->state() == SocketConnector::kConnected || wsck->state() == SocketConnector::kError;
+                return wsck->state() == SocketConnector::kConnected ||
+                       wsck->state() == SocketConnector::kError;
             },
             kAttemptLimitMs);
         if (wsck->state() == SocketConnector::kConnected) break;
