@@ -32,7 +32,9 @@ for kase in sleep geturl risolvi killed; do
     run_vbs "$out/$kase-other" waits.vbs other "$kase" 'C:\tests\waits' >/dev/null &
     other=$!
     await "$work/ready-$kase"
-    run_vbs "$out/$kase-waiter" waits.vbs waiter "$kase" 'C:\tests\waits' "$port" "$full" "$marker" \
+    # The marker early on the line: the process list shows a Wine process's command line
+    # cut to the length of the one that started it.
+    run_vbs "$out/$kase-waiter" waits.vbs waiter "$kase" 'C:\tests\waits' "$marker" "$port" "$full" \
         >/dev/null &
     waiter=$!
     await "$work/begun-$kase"

@@ -1,7 +1,7 @@
 ' Two clients, one inside a member that waits, the other served meanwhile.
 ' Run as "other CASE FOLDER": it announces itself ready, waits for the go, then makes its
 ' first objects and calls, and writes down that it is done; the waiter must still be
-' inside its call by then. Run as "waiter CASE FOLDER PORT HOST": it announces that it is
+' inside its call by then. Run as "waiter CASE FOLDER MARKER PORT HOST": it announces that it is
 ' entering its call, makes it, and on its return finds the other's work done.
 ' CASE is sleep (a long Sleep), geturl (a server on PORT that answers only when the test
 ' lets it), risolvi (connection attempts to HOST, whose port 7400 has a full backlog), or
@@ -56,11 +56,11 @@ Else
     Case "sleep"
         g.Sleep 8000
     Case "geturl"
-        result = g.GetURL("http://127.0.0.1:" & WScript.Arguments(3) & "/held", False)
+        result = g.GetURL("http://127.0.0.1:" & WScript.Arguments(4) & "/held", False)
         CheckEqual result, "rilasciato", "geturl: the answer that came after the wait"
     Case "risolvi"
-        result = g.RisolviIndirizzo(WScript.Arguments(4))
-        CheckEqual result, WScript.Arguments(4), "risolvi: no attempt connected: the host given back"
+        result = g.RisolviIndirizzo(WScript.Arguments(5))
+        CheckEqual result, WScript.Arguments(5), "risolvi: no attempt connected: the host given back"
     Case "killed"
         g.Sleep 2147483647
         Check False, "killed: the waiter came back from 24 days"
