@@ -19,7 +19,10 @@ bool serveUntil(const std::function<bool()>& done, DWORD limitMs, HANDLE event) 
         // (and every millisecond, for one that nothing announces, such as the tick counter).
         if (done && left > 1) left = 1;
         DWORD r = MsgWaitForMultipleObjectsEx(event ? 1 : 0, &event, left, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-        if (r == WAIT_OBJECT_0 + (event ? 1 : 0)) pumpMessagesOnce();
+        if (r == WAIT_OBJECT_0 + (event ? 1 : 0))
+            pumpMessagesOnce();
+        else if (r == WAIT_FAILED)
+            Sleep(1); // an event that cannot be waited on is looked at again, without spinning
     }
 }
 
