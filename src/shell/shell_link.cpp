@@ -1,6 +1,7 @@
 #include "shell/shell_link.h"
 
 #include "automation/bstr.h"
+#include "automation/turns.h"
 #include "automation/worker_call.h"
 #include "shell/plain_file.h"
 #include "shell/shortcut_file.h"
@@ -10,13 +11,11 @@
 
 namespace ondrik {
 
-// The server's thread reads and sets the values; the workers do the file work. Two locks,
-// never held by the server's thread for longer than a copy: the values' lock guards the
-// values, and a worker holds the file turn for the whole of one object's file operation,
-// so that the operations of one object run one after another, each on the values as the
-// one before left them.
+// The server's thread reads and sets the values; the workers do the file work, one
+// operation of the object at a time, in the order of the calls (turns), each on the values
+// as the one before left them. The values' lock is held only for a copy.
 struct ShellLink::State {
-    std::mutex turn;
+    Turns turns;
     std::mutex valuesLock;
     std::u16string argomenti;
     std::u16string descrizione;
@@ -33,7 +32,7 @@ struct ShellLink::State {
         this->*field = std::move(value);
     }
 
-    // The file operations: a worker runs them holding the turn. They may throw bad_alloc.
+    // The file operations: a worker runs them in the object's turn. They may throw bad_alloc.
     bool readFrom(const std::u16string& linkFile);
     bool writeTo(const std::u16string& linkFile);
     // writeTo() with any failure ignored, as the property lets call it.
@@ -42,13 +41,23 @@ struct ShellLink::State {
 
 namespace {
 
-// Runs work(state) on a worker holding the object's file turn, and waits for it serving
-// other clients. False when it could not run or was given up on (the server is ending).
+// Runs work(state) on a worker in the object's next turn, and waits for it serving other
+// clients. False when it could not run or was given up on (the server is ending).
 template <class Shared, class Work> bool inTurn(const std::shared_ptr<Shared>& state, Work work) {
-    return SUCCEEDED(runServing([state, work = std::move(work)] {
-        std::lock_guard<std::mutex> hold(state->turn);
-        work(*state);
-    }));
+    uint64_t turn = state->turns.take();
+    HRESULT hr = runServing([state, work = std::move(work), turn] {
+        state->turns.await(turn);
+        try {
+            work(*state);
+        } catch (...) {
+            state->turns.end(turn);
+            throw;
+        }
+        state->turns.end(turn);
+    });
+    // Not started: the turn is never used. (Given up on, the work still runs in its turn.)
+    if (FAILED(hr) && hr != RPC_E_TIMEOUT) state->turns.end(turn);
+    return SUCCEEDED(hr);
 }
 
 } // namespace
