@@ -11,7 +11,11 @@ run_vbs() {
     local name
     name=$(basename "$script" .vbs)
     mkdir -p "$outdir" "$SCRIPTS_DIR"
-    cat "$here/check.vbs" "$here/../$script" >"$SCRIPTS_DIR/$name.vbs"
+    # Written aside and renamed into place: clients started together would otherwise empty
+    # the script under a cscript that is reading it, which then runs nothing and ends
+    # without a word (and with exit code 0).
+    cat "$here/check.vbs" "$here/../$script" >"$SCRIPTS_DIR/$name.vbs.$BASHPID"
+    mv -f "$SCRIPTS_DIR/$name.vbs.$BASHPID" "$SCRIPTS_DIR/$name.vbs"
     (cd "$outdir" && "$WINE" cscript //nologo "$SCRIPTS_WIN\\$name.vbs" "$@" >"$outdir/$name.txt" 2>&1
         echo "exit code $?" >"$outdir/exit-code")
     tr -d "\r" <"$outdir/$name.txt" | tee "$outdir/$name.log"
