@@ -14,8 +14,10 @@ run_vbs() {
     # Written aside and renamed into place: clients started together would otherwise empty
     # the script under a cscript that is reading it, which then runs nothing and ends
     # without a word (and with exit code 0).
-    cat "$here/check.vbs" "$here/../$script" >"$SCRIPTS_DIR/$name.vbs.$BASHPID"
-    mv -f "$SCRIPTS_DIR/$name.vbs.$BASHPID" "$SCRIPTS_DIR/$name.vbs"
+    # (The name is fixed here: a redirection's expansions happen in the forked command.)
+    local aside="$SCRIPTS_DIR/$name.vbs.$BASHPID"
+    cat "$here/check.vbs" "$here/../$script" >"$aside"
+    mv -f "$aside" "$SCRIPTS_DIR/$name.vbs"
     (cd "$outdir" && "$WINE" cscript //nologo "$SCRIPTS_WIN\\$name.vbs" "$@" >"$outdir/$name.txt" 2>&1
         echo "exit code $?" >"$outdir/exit-code")
     tr -d "\r" <"$outdir/$name.txt" | tee "$outdir/$name.log"
