@@ -1,8 +1,7 @@
 #include "automation/bounded_call.h"
 
 #include "automation/com_ptr.h"
-#include "automation/mta_workers.h"
-#include "server/message_pump.h"
+#include "automation/worker_call.h"
 
 #include <atomic>
 #include <memory>
@@ -16,11 +15,8 @@ namespace {
 struct Call {
     std::function<void(IDispatch*)> work;
     IStream* handedOver = nullptr; // the object, marshalled for the calling thread
-    HANDLE done = nullptr;
+    std::atomic<bool> ended{false};
     std::atomic<HWND> told{nullptr}; // told when the call ends, if it was given up
-    ~Call() {
-        if (done) CloseHandle(done);
-    }
 };
 
 // Runs on a worker of the multithreaded apartment.
@@ -33,7 +29,7 @@ void runCall(const std::shared_ptr<Call>& call) {
         } catch (...) {
         }
     object.reset(); // a call into the object's process too: part of the call's time
-    SetEvent(call->done);
+    call->ended = true;
     if (HWND told = call->told) PostMessageW(told, WM_APP, 0, 0);
 }
 
@@ -53,7 +49,7 @@ std::vector<GivenUp>& givenUp = *new std::vector<GivenUp>;
 void releaseEnded() {
     std::vector<GivenUp> ended;
     for (auto it = givenUp.begin(); it != givenUp.end();) {
-        if (WaitForSingleObject(it->call->done, 0) == WAIT_OBJECT_0) {
+        if (it->call->ended) {
             ended.push_back(std::move(*it));
             it = givenUp.erase(it);
         } else {
@@ -84,22 +80,6 @@ HWND endsWindow() {
     return hwnd;
 }
 
-// Waits for done until limitMs have passed since start, dispatching the thread's messages
-// (and with them other clients' calls) meanwhile. What counts is whether the call is done
-// when the wait resumes: a call dispatched meanwhile may keep this thread past the limit,
-// and a call that ended in that time is not lost for it.
-bool waitDispatching(HANDLE done, DWORD limitMs) {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        if (WaitForSingleObject(done, 0) == WAIT_OBJECT_0) return true;
-        DWORD elapsed = GetTickCount() - start;
-        if (elapsed >= limitMs) return false;
-        DWORD r = MsgWaitForMultipleObjectsEx(1, &done, limitMs - elapsed, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-        if (r == WAIT_OBJECT_0) return true;
-        if (r == WAIT_OBJECT_0 + 1) pumpMessagesOnce();
-    }
-}
-
 } // namespace
 
 bool isProxy(IUnknown* object) {
@@ -111,22 +91,20 @@ bool isProxy(IUnknown* object) {
 HRESULT callWithin(IDispatch* object, DWORD limitMs, std::function<void(IDispatch*)> work) {
     auto call = std::make_shared<Call>();
     call->work = std::move(work);
-    call->done = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    if (!call->done) return HRESULT_FROM_WIN32(GetLastError());
     HRESULT hr = CoMarshalInterThreadInterfaceInStream(IID_IDispatch, object, &call->handedOver);
     if (FAILED(hr)) return hr;
-    if (!runOnWorker([call] { runCall(call); })) {
+    hr = runServing([call] { runCall(call); }, limitMs);
+    if (hr == RPC_E_TIMEOUT) {
+        givenUp.push_back({call, object});
+        call->told = endsWindow();
+        // The call may have ended before it could see whom to tell.
+        releaseEnded();
+    } else if (FAILED(hr)) {
         ComPtr<IDispatch> unused; // takes the marshalled reference back
         CoGetInterfaceAndReleaseStream(std::exchange(call->handedOver, nullptr), IID_IDispatch,
                                        unused.putVoid());
-        return E_OUTOFMEMORY;
     }
-    if (waitDispatching(call->done, limitMs)) return S_OK;
-    givenUp.push_back({call, object});
-    call->told = endsWindow();
-    // The call may have ended before it could see whom to tell.
-    releaseEnded();
-    return RPC_E_TIMEOUT;
+    return hr;
 }
 
 } // namespace ondrik

@@ -1,11 +1,10 @@
 // Calls into another process that the server's thread waits for only so long.
 //
-// The server has one thread for all of its clients. A client that stays alive but never
-// answers (hung, or stopped in a debugger) would hold for ever whatever call of that
-// thread is waiting on it. So such a call runs on a worker thread of the multithreaded
-// apartment (mta_workers.h) while the server's thread waits for it and serves the other
-// clients meanwhile. At the limit the server's thread goes on without it; the call ends
-// on its worker whenever the client answers or its process goes away.
+// A client that stays alive but never answers (hung, or stopped in a debugger) would hold
+// for ever whatever call is waiting on it. So such a call runs on a worker thread of the
+// multithreaded apartment (worker_call.h) while the server's thread serves the other
+// clients. At the limit the server's thread goes on without it; the call ends on its
+// worker whenever the client answers or its process goes away.
 #pragma once
 
 #include <windows.h>
@@ -21,9 +20,9 @@ bool isProxy(IUnknown* object);
 
 // Runs work with object (handed over to, and used on, a worker thread) and waits for it
 // at most limitMs, dispatching incoming calls meanwhile. Returns S_OK when work ended in
-// time, RPC_E_TIMEOUT when it did not, or the error met in handing object over or in
-// starting the thread (work has not run then). After a time-out work runs on, so it must
-// touch nothing but what it owns.
+// time, RPC_E_TIMEOUT when it did not (or the server is ending), or the error met in
+// handing object over or in starting the thread (work has not run then). After a time-out
+// work runs on, so it must touch nothing but what it owns.
 HRESULT callWithin(IDispatch* object, DWORD limitMs, std::function<void(IDispatch*)> work);
 
 } // namespace ondrik

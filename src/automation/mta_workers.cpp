@@ -4,6 +4,7 @@
 
 #include <objbase.h>
 #include <algorithm>
+#include <memory>
 #include <mutex>
 #include <vector>
 
@@ -59,9 +60,37 @@ DWORD WINAPI work(void* param) {
     return 0;
 }
 
+// A single-threaded apartment for one job. The thread serves its queue once more before
+// it ends: the shell may have posted itself work there.
+DWORD WINAPI workAlone(void* param) {
+    std::unique_ptr<std::function<void()>> job(static_cast<std::function<void()>*>(param));
+    HRESULT init = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    try {
+        (*job)();
+    } catch (...) {
+    }
+    job.reset();
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    if (SUCCEEDED(init)) CoUninitialize();
+    return 0;
+}
+
+bool runAlone(std::function<void()> job) {
+    auto* owned = new std::function<void()>(std::move(job));
+    HANDLE thread = CreateThread(nullptr, 0, &workAlone, owned, 0, nullptr);
+    if (!thread) {
+        delete owned;
+        return false;
+    }
+    CloseHandle(thread);
+    return true;
+}
+
 } // namespace
 
-bool runOnWorker(std::function<void()> job) {
+bool runOnWorker(std::function<void()> job, Apartment apartment) {
+    if (apartment == Apartment::singleThreaded) return runAlone(std::move(job));
     Worker* worker = nullptr;
     {
         std::lock_guard<std::mutex> hold(idleLock);

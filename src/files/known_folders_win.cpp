@@ -1,7 +1,11 @@
 #include "files/known_folders.h"
 
+#include "automation/worker_call.h"
+
 #include <windows.h>
 
+#include <array>
+#include <memory>
 #include <shlobj.h>
 
 namespace ondrik::specialFolders {
@@ -9,9 +13,14 @@ namespace ondrik::specialFolders {
 std::u16string specialFolder(int csidl) {
     // The buffer starts all zeros: a look-up that fails without writing leaves it empty.
     // The shell's status is not needed: the answer is whatever the buffer holds.
-    wchar_t path[MAX_PATH] = {};
-    SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path);
-    return std::u16string(reinterpret_cast<const char16_t*>(path), wcsnlen(path, MAX_PATH));
+    // The shell verifies that the folder is there, which on a redirected folder is a
+    // look-up on a share: it is asked from a worker thread.
+    auto path = std::make_shared<std::array<wchar_t, MAX_PATH>>();
+    path->fill(L'\0');
+    if (FAILED(runServing(
+            [path, csidl] { SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path->data()); })))
+        return {};
+    return std::u16string(reinterpret_cast<const char16_t*>(path->data()), wcsnlen(path->data(), MAX_PATH));
 }
 
 std::u16string windowsDirectory() {

@@ -1,7 +1,10 @@
 #include "files/suite_folders.h"
 
+#include "automation/worker_call.h"
 #include "files/file_system.h"
 #include "files/suite_layout.h"
+
+#include <memory>
 
 namespace ondrik::suiteFolders {
 namespace {
@@ -13,9 +16,18 @@ bool knownBase(std::u16string& base, std::u16string& out) {
     return SUCCEEDED(directoryBase(base, out));
 }
 
-std::u16string madeSure(std::u16string path) {
+// The existence test, and the creation when it finds nothing or fails.
+void makeSure(const std::u16string& path) {
     if (fileSystem::lookUp(path) != S_OK) fileSystem::createFolders(path);
-    return path;
+}
+
+// The folders are made sure of, in order, off the server's thread: a share that answers
+// slowly (an unreachable one takes tens of seconds) holds only this call.
+void makeSureServing(std::u16string first, std::u16string second = {}) {
+    runServing([first = std::move(first), second = std::move(second)] {
+        makeSure(first);
+        if (!second.empty()) makeSure(second);
+    });
 }
 
 } // namespace
@@ -41,24 +53,36 @@ std::u16string executables(std::u16string& base, std::u16string_view programma) 
 std::u16string data(std::u16string& base, std::u16string_view programma) {
     std::u16string b;
     if (!knownBase(base, b)) return {};
-    return madeSure(suiteLayout::dataFolder(b, programma));
+    std::u16string folder = suiteLayout::dataFolder(b, programma);
+    makeSureServing(folder);
+    return folder;
 }
 
 std::u16string users(std::u16string& base, std::u16string_view utente) {
     std::u16string b;
     if (!knownBase(base, b)) return {};
-    std::u16string dataRoot = madeSure(suiteLayout::dataFolder(b, u""));
-    return madeSure(suiteLayout::usersFolder(dataRoot, utente));
+    std::u16string dataRoot = suiteLayout::dataFolder(b, u"");
+    std::u16string folder = suiteLayout::usersFolder(dataRoot, utente);
+    makeSureServing(dataRoot, folder);
+    return folder;
 }
 
 HRESULT isInstalled(std::u16string& base, std::u16string_view programma, bool& out) {
     std::u16string b;
     HRESULT hr = directoryBase(base, b);
     if (FAILED(hr)) return hr;
-    hr = fileSystem::lookUp(suiteLayout::executablesFolder(b, programma));
+    auto found = std::make_shared<HRESULT>(E_FAIL);
+    hr = runServing([found, folder = suiteLayout::executablesFolder(b, programma)] {
+        *found = fileSystem::lookUp(folder);
+    });
+    if (SUCCEEDED(hr)) hr = *found;
     if (FAILED(hr)) return hr;
     out = hr == S_OK;
     return S_OK;
+}
+
+void createFolders(std::u16string_view path) {
+    runServing([path = std::u16string(path)] { fileSystem::createFolders(path); });
 }
 
 } // namespace ondrik::suiteFolders

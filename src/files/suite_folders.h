@@ -1,6 +1,9 @@
 // The suite's folders of one Global object: the base directory it remembers, the
 // executables, data and user folders below it, and whether a program is installed.
 // Data and user folders are created, with every missing parent, when they are asked for.
+// The file system is reached from a worker thread: the server serves other clients while
+// a slow drive or share answers. The base directory is the object's own state and is
+// kept on the server's thread.
 #pragma once
 
 #include <windows.h>
@@ -26,5 +29,8 @@ std::u16string users(std::u16string& base, std::u16string_view utente);
 // IsVendrasil: whether an entry stands at the program's executables folder; the
 // look-up's failure is passed on.
 HRESULT isInstalled(std::u16string& base, std::u16string_view programma, bool& out);
+
+// CreaDirectory: fileSystem::createFolders, from a worker thread.
+void createFolders(std::u16string_view path);
 
 } // namespace ondrik::suiteFolders

@@ -4,7 +4,6 @@
 #include "automation/bstr.h"
 #include "cmdline/parse_command.h"
 #include "net/network.h"
-#include "files/file_system.h"
 #include "files/path_names.h"
 #include "files/known_folders.h"
 #include "files/suite_folders.h"
@@ -118,7 +117,7 @@ STDMETHODIMP Global::GetProgramFilesDirectory(BSTR* ret) {
         [&] { return copyOut(specialFolders::specialFolder(specialFolders::kProgramFiles), ret); });
 }
 STDMETHODIMP Global::CreaDirectory(BSTR path) {
-    return guarded([&] { fileSystem::createFolders(viewOf(path)); });
+    return guarded([&] { suiteFolders::createFolders(viewOf(path)); });
 }
 STDMETHODIMP Global::IsVendrasil(BSTR programma, VARIANT_BOOL* ret) {
     return unguarded([&] {

@@ -3,7 +3,7 @@
 
 #include "automation/bstr.h"
 #include "automation/variant.h"
-#include "server/message_pump.h"
+#include "automation/serving_wait.h"
 
 namespace ondrik::network {
 namespace {
@@ -65,14 +65,14 @@ std::wstring risolviIndirizzo(const VARIANT& host) {
     if (!wsck) return result;
     for (unsigned short port : {7400, 23, 80}) {
         wsck->connect(name, port);
-        // The wait keeps the message loop running: other clients' calls are served, and the
-        // attempt's outcome arrives as a message.
-        DWORD started = GetTickCount();
-        while (wsck->state() != SocketConnector::kConnected && wsck->state() != SocketConnector::kError &&
-               GetTickCount() - started < kAttemptLimitMs) {
-            pumpMessagesOnce();
-            MsgWaitForMultipleObjectsEx(0, nullptr, 10, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-        }
+        // Other clients' calls are served while the attempt waits; its outcome arrives as a
+        // message to the call's own FormCtrl.
+        serveUntil(
+            [wsck] {
+                return wsck->state() == SocketConnector::kConnected ||
+                       wsck->state() == SocketConnector::kError;
+            },
+            kAttemptLimitMs);
         if (wsck->state() == SocketConnector::kConnected) break;
         wsck->close(); // a new attempt starts from a closed socket
     }

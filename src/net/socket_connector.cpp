@@ -1,8 +1,37 @@
 #include "net/socket_connector.h"
 
+#include "automation/worker_call.h"
+
+#include <memory>
+#include <optional>
 #include <ws2tcpip.h>
 
 namespace ondrik {
+namespace {
+
+// The host's first IPv4 address, looked up from a worker thread: name resolution blocks
+// until the name servers answer, and the server serves other clients meanwhile. The
+// worker holds Winsock for itself, so it may outlive the caller's wait.
+std::optional<sockaddr_in> resolve(const std::wstring& host) {
+    auto found = std::make_shared<std::optional<sockaddr_in>>();
+    HRESULT hr = runServing([host, found] {
+        WSADATA data;
+        if (WSAStartup(MAKEWORD(2, 2), &data) != 0) return;
+        ADDRINFOW hints = {};
+        hints.ai_family = AF_INET;
+        hints.ai_socktype = SOCK_STREAM;
+        hints.ai_protocol = IPPROTO_TCP;
+        ADDRINFOW* list = nullptr;
+        if (GetAddrInfoW(host.c_str(), nullptr, &hints, &list) == 0 && list) {
+            *found = *reinterpret_cast<sockaddr_in*>(list->ai_addr);
+            FreeAddrInfoW(list);
+        }
+        WSACleanup();
+    });
+    return SUCCEEDED(hr) ? *found : std::nullopt;
+}
+
+} // namespace
 
 SocketConnector::SocketConnector(HWND owner) : owner_(owner) {
     WSADATA data;
@@ -18,14 +47,9 @@ void SocketConnector::connect(const std::wstring& host, unsigned short port) {
     close();
     state_ = kError;
     if (!started_) return;
-    ADDRINFOW hints = {};
-    hints.ai_family = AF_INET;
-    hints.ai_socktype = SOCK_STREAM;
-    hints.ai_protocol = IPPROTO_TCP;
-    ADDRINFOW* found = nullptr;
-    if (GetAddrInfoW(host.c_str(), nullptr, &hints, &found) != 0 || !found) return;
-    sockaddr_in to = *reinterpret_cast<sockaddr_in*>(found->ai_addr);
-    FreeAddrInfoW(found);
+    std::optional<sockaddr_in> found = resolve(host);
+    if (!found) return;
+    sockaddr_in to = *found;
     to.sin_port = htons(port);
     socket_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
     if (socket_ == INVALID_SOCKET) return;

@@ -21,8 +21,9 @@ public:
     SocketConnector(const SocketConnector&) = delete;
     SocketConnector& operator=(const SocketConnector&) = delete;
 
-    // Starts an attempt and returns at once (a connection that fails at once, or a host
-    // that does not resolve, ends in kError).
+    // Starts an attempt: resolves the host (serving other clients meanwhile) and returns
+    // once the connection is under way (a connection that fails at once, or a host that
+    // does not resolve, ends in kError).
     void connect(const std::wstring& host, unsigned short port);
     int state() const { return state_; }
     // The numeric address of the connected remote host.

@@ -1,5 +1,7 @@
 #include "net/transfer.h"
 
+#include "automation/worker_call.h"
+
 #include <memory>
 #include <vector>
 #include <wininet.h>
@@ -50,10 +52,15 @@ bool isHttp(const std::wstring& url) {
     return starts(L"http://") || starts(L"https://");
 }
 
-} // namespace
+// What one transfer brought: made on a worker thread, taken over by the caller.
+struct Fetched {
+    bool ok = false;
+    std::string body;
+    std::wstring headers;
+    bool haveHeaders = false;
+};
 
-bool Transfer::openUrl(const std::wstring& url, std::string& body) {
-    haveHeaders_ = false;
+bool fetch(const std::wstring& url, Fetched& out) {
     Handle session(InternetOpenW(L"Ondrik", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
     if (!session) return false;
     setTimeouts(session.get());
@@ -71,19 +78,33 @@ bool Transfer::openUrl(const std::wstring& url, std::string& body) {
     if (size) {
         std::vector<wchar_t> text(size / sizeof(wchar_t) + 1);
         if (HttpQueryInfoW(request.get(), HTTP_QUERY_RAW_HEADERS_CRLF, text.data(), &size, nullptr)) {
-            headers_.assign(text.data(), size / sizeof(wchar_t));
-            haveHeaders_ = true;
+            out.headers.assign(text.data(), size / sizeof(wchar_t));
+            out.haveHeaders = true;
         }
     }
 
-    body.clear();
     char chunk[16384];
     for (;;) {
         DWORD got = 0;
         if (!InternetReadFile(request.get(), chunk, sizeof(chunk), &got)) return false;
         if (got == 0) return true;
-        body.append(chunk, got);
+        out.body.append(chunk, got);
     }
+}
+
+} // namespace
+
+bool Transfer::openUrl(const std::wstring& url, std::string& body) {
+    haveHeaders_ = false;
+    body.clear();
+    // Resolving, connecting, sending and every receive block, each up to the time-out:
+    // the transfer runs on a worker thread while the server serves other clients.
+    auto fetched = std::make_shared<Fetched>();
+    if (FAILED(runServing([url, fetched] { fetched->ok = fetch(url, *fetched); }))) return false;
+    headers_ = std::move(fetched->headers);
+    haveHeaders_ = fetched->haveHeaders;
+    body = std::move(fetched->body);
+    return fetched->ok;
 }
 
 bool Transfer::header(std::wstring& out) const {

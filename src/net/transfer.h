@@ -1,5 +1,6 @@
 // The transfer component: fetches a whole resource synchronously through WinINet, each
-// transfer bounded in time, and keeps the headers of the last response.
+// transfer bounded in time, and keeps the headers of the last response. The transfer
+// runs on a worker thread; the caller waits for it while the server serves other clients.
 #pragma once
 
 #include <string>

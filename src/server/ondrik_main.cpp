@@ -1,7 +1,7 @@
 #include "server/ondrik_main.h"
 
 #include "applications/applications.h"
-#include "server/message_pump.h"
+#include "automation/serving_wait.h"
 #include "sessions/sessions.h"
 
 #include <utility>
@@ -32,14 +32,11 @@ bool handedOutAny = false;
 
 // Serves pending calls until the counter differs from value.
 DWORD waitForTickOtherThan(DWORD value) {
-    DWORD now = GetTickCount();
-    while (now == value) {
-        pumpMessagesOnce();
-        // Sleeps until a message arrives or a millisecond has passed, rather than spin.
-        MsgWaitForMultipleObjectsEx(0, nullptr, 1, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-        now = GetTickCount();
-    }
-    return now;
+    auto moved = [value] { return GetTickCount() != value; };
+    // Once the server is ending nothing is served any more; the step is waited for alone.
+    if (!serveUntil(moved, INFINITE))
+        while (!moved()) Sleep(1);
+    return GetTickCount();
 }
 
 } // namespace

@@ -1,7 +1,10 @@
 #include "shell/desktop.h"
 
+#include "automation/worker_call.h"
+
 #include <cwchar>
 #include <shellapi.h>
+#include <string>
 
 namespace ondrik::desktop {
 
@@ -13,8 +16,15 @@ void openDocument(const wchar_t* file, const wchar_t* verb) {
     // addresses a suite opens stay well within twice that; a longer name does not reach the
     // shell: as for a missing file, nothing happens and nothing is reported.
     if (std::wcslen(name) > kLongestDocumentName) return;
-    // Owner -1 rather than no window; parameters and folder are empty strings, not null.
-    ShellExecuteW(reinterpret_cast<HWND>(LONG_PTR(-1)), verb ? verb : L"", name, L"", L"", SW_SHOWNORMAL);
+    // The shell may take long to hand the document to its program (or to find out that
+    // a share is not there); it wants a single-threaded apartment of its own.
+    runServing(
+        [name = std::wstring(name), verb = std::wstring(verb ? verb : L"")] {
+            // Owner -1 rather than no window; parameters and folder are empty strings, not null.
+            ShellExecuteW(reinterpret_cast<HWND>(LONG_PTR(-1)), verb.c_str(), name.c_str(), L"", L"",
+                          SW_SHOWNORMAL);
+        },
+        INFINITE, Apartment::singleThreaded);
 }
 
 } // namespace ondrik::desktop

@@ -1,9 +1,12 @@
 #include "shell/desktop.h"
 
+#include "automation/serving_wait.h"
+
 namespace ondrik::desktop {
 
 void sleepFor(long milliseconds) {
-    Sleep(milliseconds < 0 ? 0 : DWORD(milliseconds));
+    // The caller waits the time it asked for; the other clients are served meanwhile.
+    if (milliseconds > 0) serveFor(DWORD(milliseconds));
 }
 
 } // namespace ondrik::desktop

@@ -1,29 +1,68 @@
 #include "shell/shell_link.h"
 
 #include "automation/bstr.h"
+#include "automation/turns.h"
+#include "automation/worker_call.h"
 #include "shell/plain_file.h"
 #include "shell/shortcut_file.h"
 #include "shell/shortcut_name.h"
 
+#include <mutex>
+
 namespace ondrik {
 
-HRESULT ShellLink::storeAndRewrite(std::u16string& field, BSTR value) {
-    return unguarded([&] {
-        field = toU16(value);
-        rewrite();
-        return S_OK;
-    });
-}
+// The server's thread reads and sets the values; the workers do the file work, one
+// operation of the object at a time, in the order of the calls (turns), each on the values
+// as the one before left them. The values' lock is held only for a copy.
+struct ShellLink::State {
+    Turns turns;
+    std::mutex valuesLock;
+    std::u16string argomenti;
+    std::u16string descrizione;
+    std::u16string directoryDiLavoro;
+    std::u16string fileCollegato;
+    std::u16string nomeFile; // the shortcut file last read or written; "" until then
 
-void ShellLink::rewrite() noexcept {
-    if (nomeFile_.empty()) return;
-    try {
-        writeTo(nomeFile_);
-    } catch (...) {
+    std::u16string read(std::u16string State::*field) {
+        std::lock_guard<std::mutex> hold(valuesLock);
+        return this->*field;
     }
+    void set(std::u16string State::*field, std::u16string value) {
+        std::lock_guard<std::mutex> hold(valuesLock);
+        this->*field = std::move(value);
+    }
+
+    // The file operations: a worker runs them in the object's turn. They may throw bad_alloc.
+    bool readFrom(const std::u16string& linkFile);
+    bool writeTo(const std::u16string& linkFile);
+    // writeTo() with any failure ignored, as the property lets call it.
+    void rewrite() noexcept;
+};
+
+namespace {
+
+// Runs work(state) on a worker in the object's next turn, and waits for it serving other
+// clients. False when it could not run or was given up on (the server is ending).
+template <class Shared, class Work> bool inTurn(const std::shared_ptr<Shared>& state, Work work) {
+    uint64_t turn = state->turns.take();
+    HRESULT hr = runServing([state, work = std::move(work), turn] {
+        state->turns.await(turn);
+        try {
+            work(*state);
+        } catch (...) {
+            state->turns.end(turn);
+            throw;
+        }
+        state->turns.end(turn);
+    });
+    // Not started: the turn is never used. (Given up on, the work still runs in its turn.)
+    if (FAILED(hr) && hr != RPC_E_TIMEOUT) state->turns.end(turn);
+    return SUCCEEDED(hr);
 }
 
-bool ShellLink::readFrom(const std::u16string& linkFile) {
+} // namespace
+
+bool ShellLink::State::readFrom(const std::u16string& linkFile) {
     if (!isPlainFile(linkFile)) return false;
     // A bare name without a folder is not looked up in the server's current folder.
     if (!splitShortcutPath(linkFile)) return false;
@@ -31,6 +70,7 @@ bool ShellLink::readFrom(const std::u16string& linkFile) {
     // A file that is no shortcut leaves the object as it was: adopting it as NomeFile
     // would let the next change of a value overwrite it.
     if (!found.loaded) return false;
+    std::lock_guard<std::mutex> hold(valuesLock);
     bool complete = true;
     auto take = [&](std::optional<std::u16string>& value, std::u16string& field) {
         if (value)
@@ -38,82 +78,114 @@ bool ShellLink::readFrom(const std::u16string& linkFile) {
         else
             complete = false;
     };
-    take(found.arguments, argomenti_);
-    take(found.description, descrizione_);
-    take(found.workingDirectory, directoryDiLavoro_);
-    take(found.path, fileCollegato_);
-    nomeFile_ = linkFile;
-    return complete && !fileCollegato_.empty();
+    take(found.arguments, argomenti);
+    take(found.description, descrizione);
+    take(found.workingDirectory, directoryDiLavoro);
+    take(found.path, fileCollegato);
+    nomeFile = linkFile;
+    return complete && !fileCollegato.empty();
 }
 
-bool ShellLink::writeTo(const std::u16string& linkFile) {
-    if (fileCollegato_.empty()) return false;
-    if (!isPlainFile(fileCollegato_)) return false; // a shortcut goes to an existing plain file only
+bool ShellLink::State::writeTo(const std::u16string& linkFile) {
+    ShortcutValues values;
+    {
+        std::lock_guard<std::mutex> hold(valuesLock);
+        values = {argomenti, descrizione, directoryDiLavoro, fileCollegato};
+    }
+    if (values.path.empty()) return false;
+    if (!isPlainFile(values.path)) return false; // a shortcut goes to an existing plain file only
     // Checked before the file is emptied: a path that cannot be a shortcut's costs nothing.
     if (!splitShortcutPath(linkFile)) return false;
     // Emptying the target itself would destroy it.
-    if (isSameFile(linkFile, fileCollegato_)) return false;
-    ShortcutValues values{argomenti_, descrizione_, directoryDiLavoro_, fileCollegato_};
+    if (isSameFile(linkFile, values.path)) return false;
     // An existing item for the shell to turn into a shortcut; only the four values are
     // written, nothing of an earlier shortcut at this path is carried over.
     if (!createEmptyFile(linkFile)) return false;
-    nomeFile_ = linkFile;
+    set(&State::nomeFile, linkFile);
     // The file exists now: a failure of the shell does not change the answer.
     writeShortcut(linkFile, values);
     return true;
 }
 
+void ShellLink::State::rewrite() noexcept {
+    try {
+        std::u16string file = read(&State::nomeFile);
+        if (!file.empty()) writeTo(file);
+    } catch (...) {
+    }
+}
+
+ShellLink::ShellLink() : state_(std::make_shared<State>()) {}
+
+HRESULT ShellLink::storeAndRewrite(std::u16string State::*field, BSTR value) {
+    return unguarded([&] {
+        state_->set(field, toU16(value));
+        inTurn(state_, [](State& s) { s.rewrite(); });
+        return S_OK;
+    });
+}
+
 STDMETHODIMP ShellLink::get_Argomenti(BSTR* ret) {
-    return copyOut(argomenti_, ret);
+    return copyOut(state_->read(&State::argomenti), ret);
 }
 STDMETHODIMP ShellLink::put_Argomenti(BSTR value) {
-    return storeAndRewrite(argomenti_, value);
+    return storeAndRewrite(&State::argomenti, value);
 }
 STDMETHODIMP ShellLink::get_Descrizione(BSTR* ret) {
-    return copyOut(descrizione_, ret);
+    return copyOut(state_->read(&State::descrizione), ret);
 }
 STDMETHODIMP ShellLink::put_Descrizione(BSTR value) {
-    return storeAndRewrite(descrizione_, value);
+    return storeAndRewrite(&State::descrizione, value);
 }
 STDMETHODIMP ShellLink::get_DirectoryDiLavoro(BSTR* ret) {
-    return copyOut(directoryDiLavoro_, ret);
+    return copyOut(state_->read(&State::directoryDiLavoro), ret);
 }
 STDMETHODIMP ShellLink::put_DirectoryDiLavoro(BSTR value) {
-    return storeAndRewrite(directoryDiLavoro_, value);
+    return storeAndRewrite(&State::directoryDiLavoro, value);
 }
 STDMETHODIMP ShellLink::get_FileCollegato(BSTR* ret) {
-    return copyOut(fileCollegato_, ret);
+    return copyOut(state_->read(&State::fileCollegato), ret);
 }
 
 STDMETHODIMP ShellLink::put_FileCollegato(BSTR value) {
     return guarded([&] {
-        std::u16string target = toU16(value);
-        // A shortcut that has a file cannot lose its target.
-        if (!nomeFile_.empty() && target.empty()) return;
-        if (!isPlainFile(target)) return;
-        fileCollegato_ = std::move(target);
-        rewrite();
+        inTurn(state_, [target = toU16(value)](State& s) {
+            // A shortcut that has a file cannot lose its target.
+            if (target.empty() && !s.read(&State::nomeFile).empty()) return;
+            if (!isPlainFile(target)) return;
+            s.set(&State::fileCollegato, target);
+            s.rewrite();
+        });
     });
 }
 
 STDMETHODIMP ShellLink::get_Nome(BSTR* ret) {
-    return unguarded([&] { return copyOut(shortcutName(nomeFile_), ret); });
-}
-
-STDMETHODIMP ShellLink::LeggiCollegamento(BSTR linkFile, VARIANT_BOOL* ret) {
-    if (!ret) return E_POINTER;
-    *ret = VARIANT_FALSE;
-    return guarded([&] { *ret = readFrom(toU16(linkFile)) ? VARIANT_TRUE : VARIANT_FALSE; });
+    return unguarded([&] { return copyOut(shortcutName(state_->read(&State::nomeFile)), ret); });
 }
 
 STDMETHODIMP ShellLink::get_NomeFile(BSTR* ret) {
-    return copyOut(nomeFile_, ret);
+    return copyOut(state_->read(&State::nomeFile), ret);
+}
+
+// The two file methods: the answer is False also when the work could not be done.
+STDMETHODIMP ShellLink::LeggiCollegamento(BSTR linkFile, VARIANT_BOOL* ret) {
+    if (!ret) return E_POINTER;
+    *ret = VARIANT_FALSE;
+    return guarded([&] {
+        auto done = std::make_shared<bool>(false);
+        if (inTurn(state_, [done, file = toU16(linkFile)](State& s) { *done = s.readFrom(file); }) && *done)
+            *ret = VARIANT_TRUE;
+    });
 }
 
 STDMETHODIMP ShellLink::CreaCollegamento(BSTR linkFile, VARIANT_BOOL* ret) {
     if (!ret) return E_POINTER;
     *ret = VARIANT_FALSE;
-    return guarded([&] { *ret = writeTo(toU16(linkFile)) ? VARIANT_TRUE : VARIANT_FALSE; });
+    return guarded([&] {
+        auto done = std::make_shared<bool>(false);
+        if (inTurn(state_, [done, file = toU16(linkFile)](State& s) { *done = s.writeTo(file); }) && *done)
+            *ret = VARIANT_TRUE;
+    });
 }
 
 } // namespace ondrik

@@ -1,10 +1,16 @@
 // ShellLink: one Windows shell shortcut file, read and written through the shell. Once
 // the object knows its file, every change of a value writes the file again.
+//
+// The file work (look-ups, reading, emptying and writing the file, perhaps on a share that
+// answers slowly) runs on a worker thread while the server serves other clients. A call
+// on the same object that arrives meanwhile has its own file work done after it, and sees
+// what it left.
 #pragma once
 
 #include "automation/dispatch_object.h"
 #include "generated/Ondrik.h"
 
+#include <memory>
 #include <string>
 
 namespace ondrik {
@@ -28,22 +34,15 @@ public:
 
 private:
     friend class DispatchObject<ShellLink, _ShellLink>;
-    ShellLink() = default;
+    ShellLink();
+
+    // The values and the file work on them, shared with the worker thread that does that
+    // work (the object may be gone before a worker given up on has finished).
+    struct State;
+    std::shared_ptr<State> state_;
 
     // Stores a value, then rewrites the shortcut file when there is one.
-    HRESULT storeAndRewrite(std::u16string& field, BSTR value);
-
-    // The work of LeggiCollegamento and CreaCollegamento; both may throw bad_alloc.
-    bool readFrom(const std::u16string& linkFile);
-    bool writeTo(const std::u16string& linkFile);
-    // writeTo() with any failure ignored, as the property lets call it.
-    void rewrite() noexcept;
-
-    std::u16string argomenti_;
-    std::u16string descrizione_;
-    std::u16string directoryDiLavoro_;
-    std::u16string fileCollegato_;
-    std::u16string nomeFile_; // the shortcut file last read or written; "" until then
+    HRESULT storeAndRewrite(std::u16string State::*field, BSTR value);
 };
 
 } // namespace ondrik

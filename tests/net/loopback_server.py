@@ -2,7 +2,9 @@
 """Loopback peers for the network tests, started and stopped by the tests themselves.
 
 Writes KEY=VALUE lines to the state file given as the first argument:
-  HTTP_PORT     an HTTP server: /text, /bytes, /missing (404)
+  HTTP_PORT     an HTTP server: /text, /bytes, /missing (404), and /held, which answers
+                "rilasciato" only once the file STATE_FILE.release exists (at most after
+                two minutes): a transfer that waits exactly as long as a test wants
   HANG_PORT     accepts connections and never answers
   REFUSED_PORT  a port nobody listens on
 and keeps, for every listener named on the command line as ADDRESS:PORT, the number of
@@ -33,7 +35,12 @@ def save():
 
 class Handler(http.server.BaseHTTPRequestHandler):
     def do_GET(self):
-        if self.path == "/text":
+        if self.path == "/held":
+            started = time.time()
+            while not os.path.exists(state_file + ".release") and time.time() - started < 120:
+                time.sleep(0.05)
+            body, status, kind = "rilasciato".encode("ascii"), 200, "text/plain"
+        elif self.path == "/text":
             body, status, kind = "Ciao dal server di prova".encode("ascii"), 200, "text/plain"
         elif self.path == "/bytes":
             body, status, kind = bytes(range(256)), 200, "application/octet-stream"

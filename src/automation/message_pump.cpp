@@ -1,19 +1,27 @@
-#include "server/message_pump.h"
+#include "automation/message_pump.h"
 
 #include <windows.h>
 
 namespace ondrik {
+namespace {
+thread_local bool quitting = false; // told to this thread (the server's, or a test's)
+} // namespace
 
 void pumpMessagesOnce() {
     MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    while (!quitting && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {
+            quitting = true;
             PostQuitMessage(int(msg.wParam)); // leave it for the main loop
             return;
         }
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
+}
+
+bool quitSeen() {
+    return quitting;
 }
 
 } // namespace ondrik
