@@ -17,10 +17,10 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 work=${1:-$root/build/fresh-machine}
 [ "$(id -u)" -eq 0 ] || { echo "fresh-machine.sh needs root (debootstrap, namespaces)"; exit 2; }
-command -v debootstrap >/dev/null || {
+if ! command -v debootstrap >/dev/null || ! command -v ip >/dev/null; then
     apt-get -o DPkg::Lock::Timeout=600 update -qq
-    DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 install -y -qq debootstrap >/dev/null
-}
+    DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 install -y -qq debootstrap iproute2 >/dev/null
+fi
 
 source "$root/scripts/debian-mirror.sh"
 mirror=$(debian_mirror)
@@ -36,12 +36,20 @@ git clone -q --no-hardlinks "$root" "$fresh/root/ondrik"
 cp /etc/resolv.conf "$fresh/etc/resolv.conf" 2>/dev/null || true
 
 # Runs a command line as root of the fresh machine, in the project's clone there; its
-# output goes to a file of the work folder.
+# output goes to a file of the work folder. With "own-network" first, it gets a network
+# of its own with only a loopback: the tests' peers listen on fixed loopback ports, which
+# another test run on this host may hold (everything the tests need is installed by then).
 inside() {
+    local network=()
+    if [ "$1" = own-network ]; then
+        network=(--net)
+        shift
+    fi
     local log=$1 command=$2
-    unshare --mount --pid --fork --propagation private bash -c '
+    unshare --mount --pid --fork --propagation private "${network[@]}" bash -c '
         set -e
         r=$1
+        ip link set lo up
         mount --bind "$r" "$r"
         mount -t proc proc "$r/proc"
         mount --rbind /dev "$r/dev"
@@ -62,7 +70,11 @@ status=0
 for step in "run-example.sh" "test.sh"; do
     step_started=$SECONDS
     rc=0
-    inside "$work/$step.log" "bash scripts/$step" || rc=$?
+    if [ "$step" = test.sh ]; then
+        inside own-network "$work/$step.log" "bash scripts/$step" || rc=$?
+    else
+        inside "$work/$step.log" "bash scripts/$step" || rc=$?
+    fi
     echo
     echo "== bash scripts/$step: exit code $rc, $((SECONDS - step_started)) s; its last lines:"
     tail -n 12 "$work/$step.log"
