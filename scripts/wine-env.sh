@@ -39,7 +39,7 @@ wine_prefix_ready() {
             cp "$root/.cache/wine32/root/usr/i686-w64-mingw32/lib/zlib1.dll" "$WINEPREFIX/drive_c/windows/system32/"
         fi
         "$WINE" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
-        wine_server -w
+        wine_wait 120 || true
         touch "$WINEPREFIX/.ondrik-ready"
     fi
 }
@@ -63,6 +63,17 @@ wine_start() {
 # the 32-bit processes' one runs in their namespace, where they look for it.
 wine_server() {
     if [ "$ONDRIK_ARCH" = win32 ]; then "$WINE" --exec "$WINESERVER" "$@"; else "$WINESERVER" "$@"; fi
+}
+
+# Waits until every process of this prefix has ended, at most the given seconds: under
+# Wine a server whose client ended without letting go of its objects runs for ever.
+# Fails when they have not ended by then.
+wine_wait() {
+    if [ "$ONDRIK_ARCH" = win32 ]; then
+        timeout "$1" "$WINE" --exec "$WINESERVER" -w
+    else
+        timeout "$1" "$WINESERVER" -w
+    fi
 }
 
 # Ends every process of this prefix (and only of this prefix).
