@@ -1,6 +1,7 @@
 #include "automation/bounded_call.h"
 
 #include "automation/com_ptr.h"
+#include "automation/message_pump.h"
 #include "automation/worker_call.h"
 
 #include <atomic>
@@ -68,15 +69,7 @@ LRESULT CALLBACK hearEnds(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 
 // The message-only window of the server's thread to which given-up calls report their end.
 HWND endsWindow() {
-    static HWND hwnd = [] {
-        WNDCLASSW wc = {};
-        wc.lpfnWndProc = &hearEnds;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"OndrikBoundedCalls";
-        RegisterClassW(&wc);
-        return CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance,
-                               nullptr);
-    }();
+    static HWND hwnd = createMessageWindow(L"OndrikBoundedCalls", &hearEnds);
     return hwnd;
 }
 

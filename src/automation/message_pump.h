@@ -3,6 +3,8 @@
 // clients.
 #pragma once
 
+#include <windows.h>
+
 namespace ondrik {
 
 // One pass of the thread's message queue. A quit message is left for the main loop and
@@ -12,5 +14,9 @@ void pumpMessagesOnce();
 // Whether the thread has been told to quit (the server is ending): a wait that serves
 // other calls stops then, so that the main loop can end the process.
 bool quitSeen();
+
+// A message-only window of the calling thread whose messages go to proc (its class is
+// registered under className on first use). Null when it cannot be made.
+HWND createMessageWindow(const wchar_t* className, WNDPROC proc);
 
 } // namespace ondrik

@@ -23,13 +23,7 @@ struct Listener {
         return DefWindowProcW(hwnd, msg, wParam, lParam);
     }
     Listener() {
-        WNDCLASSW wc = {};
-        wc.lpfnWndProc = &proc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"OndrikServingWaitTest";
-        RegisterClassW(&wc);
-        hwnd = CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance,
-                               nullptr);
+        hwnd = ondrik::createMessageWindow(L"OndrikServingWaitTest", &proc);
     }
     ~Listener() { DestroyWindow(hwnd); }
     HWND hwnd;

@@ -3,6 +3,7 @@
 #include "dispatch_helpers.h"
 #include "shell_shortcut.h"
 
+#include "automation/message_pump.h"
 #include "shell/shell_link.h"
 
 #include <gtest/gtest.h>
@@ -338,13 +339,7 @@ struct CallDuringWait {
         return DefWindowProcW(hwnd, msg, wParam, lParam);
     }
     explicit CallDuringWait(std::function<void()> c) : call(std::move(c)) {
-        WNDCLASSW wc = {};
-        wc.lpfnWndProc = &proc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"OndrikLinkDuringWait";
-        RegisterClassW(&wc);
-        hwnd = CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance,
-                               nullptr);
+        hwnd = ondrik::createMessageWindow(L"OndrikLinkDuringWait", &proc);
     }
     ~CallDuringWait() { DestroyWindow(hwnd); }
     // Makes outer with the call waiting in the queue: it runs while outer waits for its
