@@ -15,8 +15,7 @@ std::u16string specialFolder(int csidl) {
     // The shell's status is not needed: the answer is whatever the buffer holds.
     // The shell verifies that the folder is there, which on a redirected folder is a
     // look-up on a share: it is asked from a worker thread.
-    auto path = std::make_shared<std::array<wchar_t, MAX_PATH>>();
-    path->fill(L'\0');
+    auto path = std::make_shared<std::array<wchar_t, MAX_PATH>>(); // value-initialized: zeros
     if (FAILED(runServing(
             [path, csidl] { SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path->data()); })))
         return {};

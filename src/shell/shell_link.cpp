@@ -49,9 +49,7 @@ template <class Shared, class Work> bool inTurn(const std::shared_ptr<Shared>& s
         state->turns.await(turn);
         try {
             work(*state);
-        } catch (...) {
-            state->turns.end(turn);
-            throw;
+        } catch (...) { // the turn ends all the same
         }
         state->turns.end(turn);
     });
