@@ -89,6 +89,58 @@ void checkSessions(const Held& held, long before, long added) {
     }
 }
 
+// An application record that a client made itself: each read of its session answers from
+// the client's process, and the server serves other calls meanwhile. Here the first read
+// inside the walk of the register lets those calls run.
+class ClientRecord : public _Applicazione {
+public:
+    ClientRecord(_Sessione* s, std::function<void()> meanwhile) : session_(s), meanwhile_(std::move(meanwhile)) {}
+    STDMETHODIMP get_Sessione(_Sessione** ret) override {
+        if (++reads_ == 2 && meanwhile_) meanwhile_(); // the first read is Chiudi's own
+        *ret = session_;
+        session_->AddRef();
+        return S_OK;
+    }
+    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
+        *out = iid == IID_IUnknown || iid == IID_IDispatch || iid == IID__Applicazione ? this : nullptr;
+        return *out ? S_OK : E_NOINTERFACE;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return 1; }
+    STDMETHODIMP_(ULONG) Release() override { return 1; } // lives on the test's stack
+#define ONDRIK_NOT_HERE(name, type) \
+    STDMETHODIMP name(type) override { return E_NOTIMPL; }
+    ONDRIK_NOT_HERE(GetTypeInfoCount, UINT*)
+    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+    STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
+        return E_NOTIMPL;
+    }
+    ONDRIK_NOT_HERE(get_Comments, BSTR*)
+    ONDRIK_NOT_HERE(get_CompanyName, BSTR*)
+    ONDRIK_NOT_HERE(get_FileDescription, BSTR*)
+    ONDRIK_NOT_HERE(get_LegalCopyright, BSTR*)
+    ONDRIK_NOT_HERE(get_LegalTrademarks, BSTR*)
+    ONDRIK_NOT_HERE(get_Major, short*)
+    ONDRIK_NOT_HERE(get_Minor, short*)
+    ONDRIK_NOT_HERE(get_Revision, short*)
+    ONDRIK_NOT_HERE(get_ProductName, BSTR*)
+    ONDRIK_NOT_HERE(get_Title, BSTR*)
+    ONDRIK_NOT_HERE(get_Path, BSTR*)
+    ONDRIK_NOT_HERE(get_EXEName, BSTR*)
+    ONDRIK_NOT_HERE(get_ThreadID, long*)
+    ONDRIK_NOT_HERE(put_ThreadID, long)
+    ONDRIK_NOT_HERE(get_hInstance, long*)
+    ONDRIK_NOT_HERE(putref_Sessione, _Sessione*)
+    ONDRIK_NOT_HERE(get_LinkTopic, BSTR*)
+    ONDRIK_NOT_HERE(put_LinkTopic, BSTR)
+#undef ONDRIK_NOT_HERE
+
+private:
+    _Sessione* session_;
+    std::function<void()> meanwhile_;
+    int reads_ = 0;
+};
+
 } // namespace
 
 TEST(Reentrancy, ASessionOpenedInsideAnotherOpensTickWait) {
@@ -239,4 +291,37 @@ TEST(Reentrancy, WaitsNestInsideEachOtherAndEndInnermostFirst) {
     ASSERT_TRUE(session);
     checkSessions({session}, before, 1);
     removeTree(dir);
+}
+
+TEST(Reentrancy, RecordsClosedWhileChiudiWalksTheRegister) {
+    // Three filed records share a session; a record of the client's own making is closed,
+    // and while the walk waits on it, two of the three are closed. The walk goes on over
+    // the records as they stood: the session stays, since the third still works in it.
+    Applications* apps = ondrikMain::applicazioni();
+    std::wstring code = company("cammino");
+    long sessionsBefore = countOf(ondrikMain::sessioni()), appsBefore = countOf(apps);
+    ComPtr<_Sessione> shared = open(code, true);
+    FakeApp app;
+    app.text(L"EXEName", L"Cammino").number(L"ThreadID", 1);
+    std::vector<ComPtr<_Applicazione>> records(3);
+    for (int i = 0; i < 3; ++i) {
+        app.number(L"hInstance", i);
+        apps->Apri(objectArg(&app), records[i].put());
+        ASSERT_TRUE(records[i]);
+        records[i]->putref_Sessione(shared.get());
+    }
+    ClientRecord own(shared.get(), [&] {
+        apps->Chiudi(records[1].get());
+        apps->Chiudi(records[2].get());
+    });
+    EXPECT_EQ(apps->Chiudi(&own), S_OK);
+    EXPECT_EQ(countOf(apps), appsBefore + 1);
+    ComPtr<_Applicazione> first;
+    VARIANT key = str(L"cammino|0|1");
+    apps->Item(key, first.put());
+    VariantClear(&key);
+    EXPECT_EQ(first.get(), records[0].get());
+    checkSessions({shared}, sessionsBefore, 1);
+    apps->Chiudi(records[0].get());
+    EXPECT_EQ(countOf(ondrikMain::sessioni()), sessionsBefore);
 }
