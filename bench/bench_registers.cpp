@@ -4,7 +4,7 @@
 // walks a linked list, as the automation runtime's own Collection does.
 #include "applications/applications.h"
 #include "automation/bstr.h"
-#include "server/ondrik_main.h"
+#include "process/registers.h"
 
 #include <cstdio>
 #include <list>
@@ -76,7 +76,7 @@ struct Costs {
 };
 
 Costs measure(long size, int ops, long& nextId, std::mt19937& rng) {
-    Applications* apps = ondrikMain::applicazioni();
+    Applications* apps = applicationRegister();
     std::vector<_Applicazione*> filed;
     const long firstId = nextId;
     for (long n = 0; n < size; ++n) {

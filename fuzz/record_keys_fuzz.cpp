@@ -5,6 +5,7 @@
 // executable name may itself hold "|"), so two records with different parts never
 // share a key.
 #include "applications/application_key.h"
+#include "automation/decimal.h"
 #include "fuzz_support.h"
 #include "sessions/session_key.h"
 

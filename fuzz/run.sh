@@ -21,7 +21,7 @@ declare -A sources=(
     [path_names]="src/files/path_names.cpp src/shell/shortcut_name.cpp"
     [folder_plan]="src/files/folder_plan.cpp src/files/suite_layout.cpp src/files/path_names.cpp"
     [keyed_list]="src/automation/text_fold_native.cpp"
-    [record_keys]="src/sessions/session_key.cpp src/applications/application_key.cpp"
+    [record_keys]="src/automation/decimal.cpp src/sessions/session_key.cpp src/applications/application_key.cpp"
 )
 declare -A dicts=([parse_command]=command.dict [path_names]=names.dict [folder_plan]=names.dict
     [keyed_list]=- [record_keys]=keys.dict)

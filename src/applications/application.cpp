@@ -6,7 +6,9 @@
 #include "automation/late_bound.h"
 #include "automation/variant.h"
 
+#include <iterator>
 #include <memory>
+#include <variant>
 
 namespace ondrik {
 
@@ -33,47 +35,75 @@ std::u16string Application::chiave() const {
     return applicationKey(exeName_, hInstance_, threadId_);
 }
 
+// The members read from the client's object, in reading order, each with the field it
+// fills. The field's type says to which type the value read is converted and how it is
+// stored: an entry cannot pair a member with a field of another type.
+struct ApplicationMembers {
+    using Field = std::variant<std::u16string Application::*, short Application::*, long Application::*>;
+    struct Member {
+        const wchar_t* name;
+        Field field;
+    };
+    static inline const Member table[] = {
+        {L"Comments", &Application::comments_},
+        {L"CompanyName", &Application::companyName_},
+        {L"FileDescription", &Application::fileDescription_},
+        {L"LegalCopyright", &Application::legalCopyright_},
+        {L"LegalTrademarks", &Application::legalTrademarks_},
+        {L"Major", &Application::major_},
+        {L"Minor", &Application::minor_},
+        {L"Revision", &Application::revision_},
+        {L"ProductName", &Application::productName_},
+        {L"Title", &Application::title_},
+        {L"Path", &Application::path_},
+        {L"EXEName", &Application::exeName_},
+        {L"ThreadID", &Application::threadId_},
+        {L"hInstance", &Application::hInstance_},
+    };
+    static constexpr size_t count = std::size(table);
+};
+
 namespace {
 
-// The members read from the client's object, in reading order, with the type of the
-// field each fills.
-struct Member {
-    const wchar_t* name;
-    VARTYPE type;
-};
-constexpr Member kMembers[] = {
-    {L"Comments", VT_BSTR},
-    {L"CompanyName", VT_BSTR},
-    {L"FileDescription", VT_BSTR},
-    {L"LegalCopyright", VT_BSTR},
-    {L"LegalTrademarks", VT_BSTR},
-    {L"Major", VT_I2},
-    {L"Minor", VT_I2},
-    {L"Revision", VT_I2},
-    {L"ProductName", VT_BSTR},
-    {L"Title", VT_BSTR},
-    {L"Path", VT_BSTR},
-    {L"EXEName", VT_BSTR},
-    {L"ThreadID", VT_I4},
-    {L"hInstance", VT_I4},
-};
-constexpr size_t kMemberCount = sizeof kMembers / sizeof kMembers[0];
+using Member = ApplicationMembers::Member;
+
+VARTYPE typeOf(std::u16string Application::*) {
+    return VT_BSTR;
+}
+VARTYPE typeOf(short Application::*) {
+    return VT_I2;
+}
+VARTYPE typeOf(long Application::*) {
+    return VT_I4;
+}
+
+// A value already converted to the field's type (typeOf) into the field.
+void store(std::u16string& field, const VARIANT& value) {
+    field = toU16(V_BSTR(&value));
+}
+void store(short& field, const VARIANT& value) {
+    field = V_I2(&value);
+}
+void store(long& field, const VARIANT& value) {
+    field = V_I4(&value);
+}
 
 // The values read, already converted to their fields' types: plain data, so that they may
 // be read on another thread than the one that stores them.
 struct Readings {
-    Variant values[kMemberCount];
-    bool read[kMemberCount] = {};
+    Variant values[ApplicationMembers::count];
+    bool read[ApplicationMembers::count] = {};
 };
 
 // Each name on its own: a failure leaves that value unread and the next is read.
 void readMembers(IDispatch* object, Readings& out) {
-    for (size_t i = 0; i < kMemberCount; ++i) {
+    for (size_t i = 0; i < ApplicationMembers::count; ++i) {
+        const Member& member = ApplicationMembers::table[i];
         Variant raw;
-        if (FAILED(readMember(object, kMembers[i].name, raw.get()))) continue;
+        if (FAILED(readMember(object, member.name, raw.get()))) continue;
+        VARTYPE type = std::visit([](auto field) { return typeOf(field); }, member.field);
         // The runtime's conversion; a Boolean becomes "True" or "False" as text.
-        out.read[i] =
-            SUCCEEDED(VariantChangeType(out.values[i].get(), raw.get(), VARIANT_ALPHABOOL, kMembers[i].type));
+        out.read[i] = SUCCEEDED(VariantChangeType(out.values[i].get(), raw.get(), VARIANT_ALPHABOOL, type));
     }
 }
 
@@ -91,25 +121,11 @@ bool Application::carica(const VARIANT& vbApp) {
     if (hr == RPC_E_TIMEOUT) return false;
     if (FAILED(hr)) readMembers(object.get(), *readings);
 
-    void* const targets[kMemberCount] = {
-        &comments_, &companyName_, &fileDescription_, &legalCopyright_, &legalTrademarks_,
-        &major_,    &minor_,       &revision_,        &productName_,    &title_,
-        &path_,     &exeName_,     &threadId_,        &hInstance_};
-    for (size_t i = 0; i < kMemberCount; ++i) {
+    for (size_t i = 0; i < ApplicationMembers::count; ++i) {
         if (!readings->read[i]) continue;
-        const VARIANT* value = readings->values[i].get();
+        const VARIANT& value = *readings->values[i].get();
         try {
-            switch (kMembers[i].type) {
-            case VT_BSTR:
-                *static_cast<std::u16string*>(targets[i]) = toU16(V_BSTR(value));
-                break;
-            case VT_I2:
-                *static_cast<short*>(targets[i]) = V_I2(value);
-                break;
-            default:
-                *static_cast<long*>(targets[i]) = V_I4(value);
-                break;
-            }
+            std::visit([&](auto field) { store(this->*field, value); }, ApplicationMembers::table[i].field);
         } catch (...) { // out of memory for this text: the field keeps its value
         }
     }

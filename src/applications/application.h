@@ -51,6 +51,7 @@ public:
 
 private:
     friend class DispatchObject<Application, _Applicazione>;
+    friend struct ApplicationMembers; // the fields that carica fills, by member name
     Application() = default;
 
     std::u16string comments_, companyName_, fileDescription_, legalCopyright_, legalTrademarks_;

@@ -1,6 +1,6 @@
 #include "applications/application_key.h"
 
-#include "sessions/session_key.h"
+#include "automation/decimal.h"
 
 namespace ondrik {
 

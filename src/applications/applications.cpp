@@ -3,7 +3,6 @@
 #include "automation/collection_index.h"
 #include "automation/enumerator.h"
 #include "automation/text_fold.h"
-#include "server/ondrik_main.h"
 #include "sessions/sessions.h"
 
 namespace ondrik {
@@ -55,7 +54,8 @@ size_t Applications::recordsSharing(_Applicazione* closing) const {
     size_t count = 0;
     // The walk reads the closing record afresh for every record, and a record that a client
     // made itself answers from the client's process: other calls may run meanwhile and
-    // change the register, so the walk goes over the records as they stood at its start.
+    // change the register, so the walk goes over the records as they stood at its start
+    // (docs/reentrancy.md, rule 4).
     for (const ComPtr<Application>& record : entries_.snapshot()) {
         if (!record->sessione()) continue;
         ComPtr<_Sessione> mine = sessionOf(closing);
@@ -69,7 +69,7 @@ STDMETHODIMP Applications::Chiudi(_Applicazione* applicazione) {
         if (!applicazione) return;
         if (ComPtr<_Sessione> session = sessionOf(applicazione)) {
             if (!sharedAtClosing(session.get()) || recordsSharing(applicazione) == 1)
-                ondrikMain::sessioni()->rimuovi(session.get());
+                sessionRegister()->rimuovi(session.get());
         }
         // The entry filed under the record's current key, whichever record that is.
         if (Application* record = serverCast<Application>(applicazione)) entries_.removeKey(record->chiave());

@@ -6,6 +6,7 @@
 #include "automation/dispatch_object.h"
 #include "automation/keyed_list.h"
 #include "generated/Ondrik.h"
+#include "process/registers.h"
 
 namespace ondrik {
 
@@ -31,5 +32,10 @@ private:
 
     KeyedList<ComPtr<Application>> entries_;
 };
+
+// The application register that every client shares (made on first use). The caller borrows it.
+inline Applications* applicationRegister() {
+    return ondrikMain::FirstUse<Applications>::get();
+}
 
 } // namespace ondrik

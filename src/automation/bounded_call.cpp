@@ -69,7 +69,7 @@ LRESULT CALLBACK hearEnds(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 
 // The message-only window of the server's thread to which given-up calls report their end.
 HWND endsWindow() {
-    static HWND hwnd = createMessageWindow(L"OndrikBoundedCalls", &hearEnds);
+    static HWND hwnd = createMessageWindow(L"BoundedCallEnds", &hearEnds);
     return hwnd;
 }
 

@@ -12,6 +12,7 @@
 #include "automation/server_object.h"
 #include "automation/type_library.h"
 
+#include <atomic>
 #include <dispex.h>
 #include <new>
 #include <utility>
@@ -54,9 +55,10 @@ public:
         AddRef();
         return S_OK;
     }
-    STDMETHODIMP_(ULONG) AddRef() override { return ++refs_; }
+    // The count is atomic: a reference may be taken or dropped on a worker thread too.
+    STDMETHODIMP_(ULONG) AddRef() override { return refs_.fetch_add(1, std::memory_order_relaxed) + 1; }
     STDMETHODIMP_(ULONG) Release() override {
-        ULONG left = --refs_;
+        ULONG left = refs_.fetch_sub(1, std::memory_order_acq_rel) - 1;
         if (left == 0) delete static_cast<Derived*>(this);
         return left;
     }
@@ -164,7 +166,7 @@ protected:
     }
 
 private:
-    ULONG refs_ = 1;
+    std::atomic<ULONG> refs_{1};
     ClientConnections connections_;
 };
 

@@ -2,6 +2,7 @@
 
 #include "automation/bstr.h"
 #include "automation/com_ptr.h"
+#include "automation/type_library.h"
 
 #include <oleauto.h>
 #include <string>
@@ -43,11 +44,24 @@ HRESULT raise(HRESULT hr, REFIID iid) {
     if (SUCCEEDED(CreateErrorInfo(create.put()))) {
         std::wstring text = describe(hr);
         create->SetGUID(iid);
-        create->SetSource(const_cast<LPOLESTR>(L"Ondrik"));
+        create->SetSource(const_cast<LPOLESTR>(typeLibrary::name()));
         create->SetDescription(const_cast<LPOLESTR>(text.c_str()));
         if (auto info = create.query<IErrorInfo>(IID_IErrorInfo)) SetErrorInfo(0, info.get());
     }
     return hr;
+}
+
+void fillException(EXCEPINFO* ei, HRESULT hr) {
+    if (!ei) return;
+    *ei = EXCEPINFO{};
+    ei->scode = hr;
+    ComPtr<IErrorInfo> error;
+    if (GetErrorInfo(0, error.put()) == S_OK) {
+        error->GetSource(&ei->bstrSource);
+        error->GetDescription(&ei->bstrDescription);
+        error->GetHelpFile(&ei->bstrHelpFile);
+        error->GetHelpContext(&ei->dwHelpContext);
+    }
 }
 
 void clearError() {

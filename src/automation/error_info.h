@@ -17,9 +17,12 @@ inline constexpr HRESULT kTypeMismatch = HRESULT(0x800A000D); // "Type mismatch"
 inline constexpr HRESULT kObjectNotSet = HRESULT(0x800A005B); // "Object variable or With block ..."
 inline constexpr HRESULT kDuplicateKey = HRESULT(0x800A01C9); // "This key is already associated ..."
 
-// Describes hr for the calling thread's error object (source "Ondrik", the runtime's or
-// the system's text for the number) and returns hr.
+// Describes hr for the calling thread's error object (the source is the type library's
+// name, the text the runtime's or the system's for the number) and returns hr.
 HRESULT raise(HRESULT hr, REFIID iid);
+
+// Fills a caller's EXCEPINFO (when given) for hr from the thread's error object.
+void fillException(EXCEPINFO* ei, HRESULT hr);
 
 // Clears the thread's error object; a guarded member calls it before returning S_OK so
 // that a swallowed failure leaves nothing behind.

@@ -24,13 +24,13 @@ bool quitSeen() {
     return quitting;
 }
 
-HWND createMessageWindow(const wchar_t* className, WNDPROC proc) {
+HWND createMessageWindow(const wchar_t* className, WNDPROC proc, const wchar_t* caption) {
     WNDCLASSW wc = {};
     wc.lpfnWndProc = proc;
     wc.hInstance = GetModuleHandleW(nullptr);
     wc.lpszClassName = className;
     RegisterClassW(&wc); // fails harmlessly once the class exists
-    return CreateWindowExW(0, className, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+    return CreateWindowExW(0, className, caption, 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
 }
 
 } // namespace ondrik

@@ -16,7 +16,8 @@ void pumpMessagesOnce();
 bool quitSeen();
 
 // A message-only window of the calling thread whose messages go to proc (its class is
-// registered under className on first use). Null when it cannot be made.
-HWND createMessageWindow(const wchar_t* className, WNDPROC proc);
+// registered under className on first use): hidden, and no display is needed to make it.
+// Null when it cannot be made.
+HWND createMessageWindow(const wchar_t* className, WNDPROC proc, const wchar_t* caption = L"");
 
 } // namespace ondrik

@@ -1,6 +1,7 @@
 #include "automation/type_library.h"
 
 #include <map>
+#include <string>
 #include <windows.h>
 
 namespace ondrik::typeLibrary {
@@ -12,6 +13,7 @@ struct IidLess {
     bool operator()(const IID& a, const IID& b) const { return memcmp(&a, &b, sizeof(IID)) < 0; }
 };
 std::map<IID, ITypeInfo*, IidLess> infos, vtableInfos;
+std::wstring libraryName;
 
 } // namespace
 
@@ -33,6 +35,17 @@ ITypeInfo* infoOf(REFIID iid) {
     return info;
 }
 
+const wchar_t* name() {
+    ITypeLib* lib = get();
+    if (libraryName.empty() && lib) {
+        BSTR text = nullptr;
+        if (SUCCEEDED(lib->GetDocumentation(-1, &text, nullptr, nullptr, nullptr)) && text)
+            libraryName.assign(text, SysStringLen(text));
+        SysFreeString(text);
+    }
+    return libraryName.c_str();
+}
+
 ITypeInfo* vtableInfoOf(REFIID iid) {
     auto it = vtableInfos.find(iid);
     if (it != vtableInfos.end()) return it->second;
@@ -51,6 +64,7 @@ void release() {
     }
     if (library) library->Release();
     library = nullptr;
+    libraryName.clear();
 }
 
 } // namespace ondrik::typeLibrary

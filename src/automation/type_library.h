@@ -13,6 +13,10 @@ ITypeLib* get();
 // Type information of one interface of the library (no reference is added).
 ITypeInfo* infoOf(REFIID iid);
 
+// The library's name, "" when it cannot be loaded: the source that the errors of its
+// objects name.
+const wchar_t* name();
+
 // The vtable side of a dual interface (its parameters as declared, retval included),
 // or nullptr (no reference is added).
 ITypeInfo* vtableInfoOf(REFIID iid);

@@ -1,9 +1,9 @@
 #include "cmdline/parse_command.h"
 
 #include "automation/bstr.h"
-#include "automation/collection.h"
 #include "automation/com_ptr.h"
 #include "automation/variant.h"
+#include "cmdline/collection.h"
 #include "cmdline/command_parser.h"
 
 #include <memory>

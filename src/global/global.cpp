@@ -7,7 +7,6 @@
 #include "files/path_names.h"
 #include "files/known_folders.h"
 #include "files/suite_folders.h"
-#include "server/ondrik_main.h"
 #include "sessions/sessions.h"
 #include "shell/desktop.h"
 
@@ -37,11 +36,11 @@ Global::Global() {
 }
 
 STDMETHODIMP Global::get_Sessioni(_Sessioni** ret) {
-    return unguarded([&] { return handOut(ondrikMain::sessioni(), ret); });
+    return unguarded([&] { return handOut(sessionRegister(), ret); });
 }
 
 STDMETHODIMP Global::get_Applicazioni(_Applicazioni** ret) {
-    return unguarded([&] { return handOut(ondrikMain::applicazioni(), ret); });
+    return unguarded([&] { return handOut(applicationRegister(), ret); });
 }
 
 STDMETHODIMP Global::ApriDocumento(BSTR nomeFile, BSTR command) {

@@ -1,11 +1,8 @@
 #include "net/form_ctrl.h"
 
+#include "automation/message_pump.h"
+
 namespace ondrik {
-namespace {
-
-const wchar_t kClassName[] = L"OndrikFormCtrl";
-
-} // namespace
 
 FormCtrl::~FormCtrl() {
     socket_.reset();
@@ -15,21 +12,12 @@ FormCtrl::~FormCtrl() {
 
 bool FormCtrl::load() {
     if (hwnd_) return true;
-    HINSTANCE module = GetModuleHandleW(nullptr);
-    WNDCLASSW wc = {};
-    wc.lpfnWndProc = &FormCtrl::windowProc;
-    wc.hInstance = module;
-    wc.lpszClassName = kClassName;
-    RegisterClassW(&wc); // fails harmlessly once the class exists
-    // A message-only window: hidden, and no display is needed to make it.
-    hwnd_ = CreateWindowExW(0, kClassName, L"Controlli di utilit\u00e0", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                            module, nullptr);
+    hwnd_ = createMessageWindow(L"OndrikFormCtrl", &FormCtrl::windowProc, L"Controlli di utilit\u00e0");
     if (hwnd_) SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     return hwnd_ != nullptr;
 }
 
 Transfer* FormCtrl::inetTransfer() {
-    if (!load()) return nullptr;
     if (!transfer_) transfer_ = std::make_unique<Transfer>();
     return transfer_.get();
 }

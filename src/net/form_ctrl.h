@@ -1,6 +1,7 @@
-// FormCtrl: the hidden utility window made for one network call and destroyed at its end.
-// It hosts the call's two components: the transfer (WinINet) and the socket (Winsock,
-// which reports its connection state to the window through messages).
+// FormCtrl: the hidden utility of one network call, made at its start and destroyed at its
+// end. It hosts the call's two components: the transfer (WinINet, which needs no window)
+// and the socket (Winsock, which reports its connection state through messages to the
+// utility's hidden window; the window is made when the socket is first taken).
 #pragma once
 
 #include "net/socket_connector.h"
@@ -16,10 +17,10 @@ public:
     FormCtrl() = default;
     FormCtrl(const FormCtrl&) = delete;
     FormCtrl& operator=(const FormCtrl&) = delete;
-    ~FormCtrl(); // releases the components, then destroys the window
+    ~FormCtrl(); // releases the components, then destroys the window if it was made
 
-    // The components; taking one loads the window (which stays hidden). nullptr when the
-    // window cannot be made.
+    // The components. Taking the socket loads the window, which stays hidden; nullptr
+    // when the window cannot be made.
     Transfer* inetTransfer();
     SocketConnector* wsck();
 

@@ -7,11 +7,11 @@
 #include "automation/type_library.h"
 #include "generated/Ondrik.h"
 #include "global/global.h"
+#include "process/registers.h"
 #include "server/class_factory.h"
-#include "server/ondrik_main.h"
 #include "server/registration.h"
 #include "server/security.h"
-#include "shell/shell_link.h"
+#include "shell_link/shell_link.h"
 
 #include <shellapi.h>
 #include <windows.h>

@@ -1,7 +1,9 @@
 #include "server/registration.h"
 
+#include "automation/return_if_failed.h"
 #include "automation/type_library.h"
 #include "generated/Ondrik.h"
+#include "server/registry_key.h"
 #include "server/security.h"
 
 #include <oleauto.h>
@@ -27,21 +29,23 @@ std::wstring text(const GUID& g) {
     return buf;
 }
 
-HRESULT setData(HKEY root, const std::wstring& key, const wchar_t* name, DWORD type, const BYTE* data,
-                DWORD size) {
-    HKEY h = nullptr;
-    LONG rc = RegCreateKeyExW(root, (L"Software\\Classes\\" + key).c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
-                              &h, nullptr);
-    if (rc != ERROR_SUCCESS) return HRESULT_FROM_WIN32(rc);
-    rc = RegSetValueExW(h, name, 0, type, data, size);
-    RegCloseKey(h);
-    return HRESULT_FROM_WIN32(rc);
+// A key below root's Software\Classes, made for writing.
+HRESULT classesKey(HKEY root, const std::wstring& path, RegistryKey& out) {
+    return RegistryKey::create(root, L"Software\\Classes\\" + path, out);
 }
 
-HRESULT setValue(HKEY root, const std::wstring& key, const std::wstring& value,
-                 const wchar_t* name = nullptr) {
-    return setData(root, key, name, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                   DWORD((value.size() + 1) * sizeof(wchar_t)));
+// One string value below Software\Classes: the key, the value's name (nullptr for the
+// default value) and the text.
+struct StringValue {
+    std::wstring key;
+    const wchar_t* name;
+    std::wstring text;
+};
+
+HRESULT setValue(HKEY root, const StringValue& value) {
+    RegistryKey key;
+    RETURN_IF_FAILED(classesKey(root, value.key, key));
+    return key.setString(value.name, value.text);
 }
 
 // The server's AppID: who may start it and call it (local callers only).
@@ -49,13 +53,30 @@ HRESULT registerAppId(HKEY root) {
     std::wstring appId = L"AppID\\" + text(CLSID_Global);
     std::vector<BYTE> sd = security::localOnlyDescriptor();
     if (sd.empty()) return E_FAIL;
-    HRESULT hr = setValue(root, appId, L"Ondrik");
-    if (SUCCEEDED(hr))
-        hr = setData(root, appId, L"LaunchPermission", REG_BINARY, sd.data(), DWORD(sd.size()));
-    if (SUCCEEDED(hr))
-        hr = setData(root, appId, L"AccessPermission", REG_BINARY, sd.data(), DWORD(sd.size()));
-    if (SUCCEEDED(hr)) hr = setValue(root, L"AppID\\Ondrik.exe", text(CLSID_Global), L"AppID");
-    return hr;
+    RegistryKey key;
+    RETURN_IF_FAILED(classesKey(root, appId, key));
+    RETURN_IF_FAILED(key.setString(nullptr, L"Ondrik"));
+    RETURN_IF_FAILED(key.setBinary(L"LaunchPermission", sd));
+    RETURN_IF_FAILED(key.setBinary(L"AccessPermission", sd));
+    return setValue(root, {L"AppID\\Ondrik.exe", L"AppID", text(CLSID_Global)});
+}
+
+// A creatable class: its CLSID key, its ProgID and how each finds the other.
+HRESULT registerClass(HKEY root, const Creatable& c, const std::wstring& path, const std::wstring& libid) {
+    const std::wstring clsid = L"CLSID\\" + text(c.clsid);
+    const StringValue values[] = {
+        {clsid, nullptr, c.progId},
+        {clsid + L"\\LocalServer32", nullptr, L"\"" + path + L"\""},
+        {clsid + L"\\ProgID", nullptr, c.progId},
+        {clsid + L"\\TypeLib", nullptr, libid},
+        {clsid + L"\\Version", nullptr, L"8.0"},
+        {clsid + L"\\Programmable", nullptr, L""},
+        {clsid, L"AppID", text(CLSID_Global)},
+        {c.progId, nullptr, c.progId},
+        {std::wstring(c.progId) + L"\\CLSID", nullptr, text(c.clsid)},
+    };
+    for (const StringValue& value : values) RETURN_IF_FAILED(setValue(root, value));
+    return S_OK;
 }
 
 std::wstring modulePath() {
@@ -80,20 +101,8 @@ HRESULT registerServer(bool perUser) {
     std::wstring path = modulePath();
     if (path.empty()) return E_FAIL;
     std::wstring libid = text(LIBID_Ondrik);
-    for (const Creatable& c : creatable) {
-        std::wstring clsid = L"CLSID\\" + text(c.clsid);
-        HRESULT hr = setValue(root, clsid, c.progId);
-        if (SUCCEEDED(hr)) hr = setValue(root, clsid + L"\\LocalServer32", L"\"" + path + L"\"");
-        if (SUCCEEDED(hr)) hr = setValue(root, clsid + L"\\ProgID", c.progId);
-        if (SUCCEEDED(hr)) hr = setValue(root, clsid + L"\\TypeLib", libid);
-        if (SUCCEEDED(hr)) hr = setValue(root, clsid + L"\\Version", L"8.0");
-        if (SUCCEEDED(hr)) hr = setValue(root, clsid + L"\\Programmable", L"");
-        if (SUCCEEDED(hr)) hr = setValue(root, clsid, text(CLSID_Global), L"AppID");
-        if (SUCCEEDED(hr)) hr = setValue(root, c.progId, c.progId);
-        if (SUCCEEDED(hr)) hr = setValue(root, std::wstring(c.progId) + L"\\CLSID", text(c.clsid));
-        if (FAILED(hr)) return hr;
-    }
-    if (HRESULT hr = registerAppId(root); FAILED(hr)) return hr;
+    for (const Creatable& c : creatable) RETURN_IF_FAILED(registerClass(root, c, path, libid));
+    RETURN_IF_FAILED(registerAppId(root));
     ITypeLib* lib = typeLibrary::get();
     if (!lib) return TYPE_E_CANTLOADLIBRARY;
     auto registrar = perUser ? perUserCall<TypeLibRegistrar>("RegisterTypeLibForUser") : &RegisterTypeLib;

@@ -1,7 +1,7 @@
 #include "sessions/session.h"
 
 #include "automation/bstr.h"
-#include "server/ondrik_main.h"
+#include "process/tick_source.h"
 #include "sessions/session_key.h"
 
 namespace ondrik {

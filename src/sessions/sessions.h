@@ -5,6 +5,7 @@
 #include "automation/dispatch_object.h"
 #include "automation/keyed_list.h"
 #include "generated/Ondrik.h"
+#include "process/registers.h"
 #include "sessions/session.h"
 
 namespace ondrik {
@@ -29,5 +30,10 @@ private:
 
     KeyedList<ComPtr<Session>> entries_;
 };
+
+// The session register that every client shares (made on first use). The caller borrows it.
+inline Sessions* sessionRegister() {
+    return ondrikMain::FirstUse<Sessions>::get();
+}
 
 } // namespace ondrik

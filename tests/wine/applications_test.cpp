@@ -4,7 +4,6 @@
 #include "fake_app.h"
 
 #include "applications/applications.h"
-#include "server/ondrik_main.h"
 #include "sessions/sessions.h"
 
 #include <atomic>
@@ -36,7 +35,7 @@ TEST(ApplicationRecord, EachFieldIsReadAndConvertedOnItsOwn) {
         .number(L"hInstance", -512)
         .text(L"EXEName", L"Contab");
     ComPtr<_Applicazione> r;
-    ASSERT_EQ(ondrikMain::applicazioni()->Apri(objectArg(&app), r.put()), S_OK);
+    ASSERT_EQ(applicationRegister()->Apri(objectArg(&app), r.put()), S_OK);
     ASSERT_TRUE(r);
     EXPECT_EQ(textOf(&_Applicazione::get_Comments, r.get()), L"note");
     EXPECT_EQ(textOf(&_Applicazione::get_CompanyName, r.get()), L"VENDRASIL");
@@ -57,21 +56,21 @@ TEST(ApplicationRecord, EachFieldIsReadAndConvertedOnItsOwn) {
     EXPECT_EQ(instance, -512);
     EXPECT_EQ(serverCast<Application>(r.get())->chiave(), u"Contab|-512|89");
     EXPECT_EQ(app.reads, 10); // every member it has, once each
-    ondrikMain::applicazioni()->Chiudi(r.get());
+    applicationRegister()->Chiudi(r.get());
 }
 
 TEST(ApplicationRecord, AnObjectWithoutExeNameIsRefused) {
     FakeApp app;
     app.text(L"Title", L"senza nome");
     long before = 0, after = 0;
-    ondrikMain::applicazioni()->Count(&before);
+    applicationRegister()->Count(&before);
     ComPtr<_Applicazione> r;
-    EXPECT_EQ(ondrikMain::applicazioni()->Apri(objectArg(&app), r.put()), S_OK);
+    EXPECT_EQ(applicationRegister()->Apri(objectArg(&app), r.put()), S_OK);
     EXPECT_FALSE(r);
-    ondrikMain::applicazioni()->Count(&after);
+    applicationRegister()->Count(&after);
     EXPECT_EQ(after, before);
     ComPtr<_Applicazione> none;
-    EXPECT_EQ(ondrikMain::applicazioni()->Apri(i4(5), none.put()), S_OK);
+    EXPECT_EQ(applicationRegister()->Apri(i4(5), none.put()), S_OK);
     EXPECT_FALSE(none);
 }
 

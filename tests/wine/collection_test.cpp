@@ -2,7 +2,7 @@
 // IDispatch and as early-bound clients use it through the vtable.
 #include "dispatch_helpers.h"
 
-#include "automation/collection.h"
+#include "cmdline/collection.h"
 #include "global/global.h"
 
 #include <gtest/gtest.h>

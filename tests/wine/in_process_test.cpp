@@ -4,7 +4,6 @@
 
 #include "applications/applications.h"
 #include "global/global.h"
-#include "server/ondrik_main.h"
 #include "sessions/sessions.h"
 
 #include <gtest/gtest.h>
@@ -17,13 +16,13 @@ namespace {
 ComPtr<_Sessione> open(const wchar_t* code, VARIANT_BOOL shared) {
     ComPtr<_Sessione> s;
     Bstr c(code), empty(L"");
-    ondrikMain::sessioni()->Apri(c.get(), shared, empty.get(), empty.get(), s.put());
+    sessionRegister()->Apri(c.get(), shared, empty.get(), empty.get(), s.put());
     return s;
 }
 
 long count() {
     long n = -1;
-    ondrikMain::sessioni()->Count(&n);
+    sessionRegister()->Count(&n);
     return n;
 }
 
@@ -66,7 +65,7 @@ public:
 } // namespace
 
 TEST(SessionRegister, RimuoviTakesTheSessionOutByKeyAndTheSessionLivesOn) {
-    Sessions* reg = ondrikMain::sessioni();
+    Sessions* reg = sessionRegister();
     long before = count();
     ComPtr<_Sessione> s = open(L"RIM", VARIANT_FALSE);
     ASSERT_TRUE(s);
@@ -127,7 +126,7 @@ TEST(GlobalObject, EveryGlobalSeesTheSameRegisters) {
 }
 
 TEST(Dispatch, NamedOptionalAndByReferenceArguments) {
-    ComPtr<IDispatch> reg = ComPtr<IDispatch>(ondrikMain::sessioni()->itf());
+    ComPtr<IDispatch> reg = ComPtr<IDispatch>(sessionRegister()->itf());
     CallResult r;
     call(reg.get(), L"Apri", {str(L"NAMED"), vbool(false), str(L"segreta")}, r, DISPATCH_METHOD,
          {L"Password"});
@@ -190,7 +189,7 @@ TEST(Dispatch, UnguardedFailuresCarryErrorInformation) {
 
 TEST(Dispatch, DispatchExResolvesNamesWithoutRegardToCase) {
     ComPtr<IDispatchEx> ex =
-        ComPtr<IDispatch>(ondrikMain::sessioni()->itf()).query<IDispatchEx>(IID_IDispatchEx);
+        ComPtr<IDispatch>(sessionRegister()->itf()).query<IDispatchEx>(IID_IDispatchEx);
     ASSERT_TRUE(ex);
     Bstr name(L"cOUNT");
     DISPID id = 0;

@@ -9,9 +9,8 @@
 
 #include "applications/applications.h"
 #include "global/global.h"
-#include "server/ondrik_main.h"
 #include "sessions/sessions.h"
-#include "shell/shell_link.h"
+#include "shell_link/shell_link.h"
 
 #include <gtest/gtest.h>
 #include <map>
@@ -35,7 +34,7 @@ std::wstring company(const char* name) {
 ComPtr<_Sessione> open(const std::wstring& code, bool shared) {
     ComPtr<_Sessione> s;
     Bstr c(code.c_str()), user(L"u"), password(L"p");
-    EXPECT_EQ(ondrikMain::sessioni()->Apri(c.get(), shared ? VARIANT_TRUE : VARIANT_FALSE, user.get(),
+    EXPECT_EQ(sessionRegister()->Apri(c.get(), shared ? VARIANT_TRUE : VARIANT_FALSE, user.get(),
                                            password.get(), s.put()),
               S_OK);
     EXPECT_TRUE(s);
@@ -62,7 +61,7 @@ template <class Register> long countOf(Register* r) {
 // entered under its own key, the count grown by exactly added, and no company with two
 // shared sessions.
 void checkSessions(const Held& held, long before, long added) {
-    Sessions* reg = ondrikMain::sessioni();
+    Sessions* reg = sessionRegister();
     long n = countOf(reg);
     EXPECT_EQ(n, before + added) << "sessions counted exactly";
     std::set<std::wstring> keys, sharedCompanies;
@@ -149,7 +148,7 @@ TEST(Reentrancy, ASessionOpenedInsideAnotherOpensTickWait) {
             SCOPED_TRACE(std::string("outer ") + (outerShared ? "shared" : "not shared") + ", inner " +
                          (innerShared ? "shared" : "not shared"));
             std::wstring code = company("apri");
-            long before = countOf(ondrikMain::sessioni());
+            long before = countOf(sessionRegister());
             ComPtr<_Sessione> outer, inner;
             insideWaitOf([&] { outer = open(code, outerShared); }, [&] { inner = open(code, innerShared); });
             ASSERT_TRUE(outer && inner);
@@ -168,7 +167,7 @@ TEST(Reentrancy, EveryWaitOfTheTickSourceOvertakenAndNoIdComesTwice) {
     // one inside takes the reading the outer one would have taken, so the outer one waits
     // again, and is overtaken again.
     std::wstring code = company("tick");
-    long before = countOf(ondrikMain::sessioni());
+    long before = countOf(sessionRegister());
     Held held;
     int budget = 5;
     std::function<void()> overtake = [&] {
@@ -187,8 +186,8 @@ TEST(Reentrancy, EveryWaitOfTheTickSourceOvertakenAndNoIdComesTwice) {
 
 TEST(Reentrancy, TheSharedSessionClosedInsideASharedOpen) {
     std::wstring code = company("chiudi");
-    Applications* apps = ondrikMain::applicazioni();
-    long sessionsBefore = countOf(ondrikMain::sessioni()), appsBefore = countOf(apps);
+    Applications* apps = applicationRegister();
+    long sessionsBefore = countOf(sessionRegister()), appsBefore = countOf(apps);
     ComPtr<_Sessione> outer, closed;
     insideWaitOf([&] { outer = open(code, true); },
                  [&] {
@@ -207,7 +206,7 @@ TEST(Reentrancy, TheSharedSessionClosedInsideASharedOpen) {
     EXPECT_NE(outer.get(), closed.get()); // a session no longer entered is not handed out
     ComPtr<_Sessione> gone;
     VARIANT key = str(keyOf(closed.get()).c_str());
-    ondrikMain::sessioni()->Item(key, gone.put());
+    sessionRegister()->Item(key, gone.put());
     VariantClear(&key);
     EXPECT_FALSE(gone);
     EXPECT_EQ(countOf(apps), appsBefore);
@@ -216,7 +215,7 @@ TEST(Reentrancy, TheSharedSessionClosedInsideASharedOpen) {
 }
 
 TEST(Reentrancy, TheSameApplicationRegisteredInsideAnotherRegistrationsRead) {
-    Applications* apps = ondrikMain::applicazioni();
+    Applications* apps = applicationRegister();
     auto fill = [](FakeApp& app) {
         app.text(L"EXEName", L"Doppia").text(L"Title", L"fuori").number(L"hInstance", 7).number(L"ThreadID", 8);
     };
@@ -255,7 +254,7 @@ TEST(Reentrancy, WaitsNestInsideEachOtherAndEndInnermostFirst) {
     std::wstring dir = std::wstring(temp) + L"ondrik-rientro-" + std::to_wstring(GetCurrentProcessId());
     ASSERT_TRUE(CreateDirectoryW(dir.c_str(), nullptr));
     std::wstring code = company("annidate");
-    long before = countOf(ondrikMain::sessioni());
+    long before = countOf(sessionRegister());
     std::vector<std::string> ended;
     ComPtr<_Sessione> session;
     insideWaitOf(
@@ -297,9 +296,9 @@ TEST(Reentrancy, RecordsClosedWhileChiudiWalksTheRegister) {
     // Three filed records share a session; a record of the client's own making is closed,
     // and while the walk waits on it, two of the three are closed. The walk goes on over
     // the records as they stood: the session stays, since the third still works in it.
-    Applications* apps = ondrikMain::applicazioni();
+    Applications* apps = applicationRegister();
     std::wstring code = company("cammino");
-    long sessionsBefore = countOf(ondrikMain::sessioni()), appsBefore = countOf(apps);
+    long sessionsBefore = countOf(sessionRegister()), appsBefore = countOf(apps);
     ComPtr<_Sessione> shared = open(code, true);
     FakeApp app;
     app.text(L"EXEName", L"Cammino").number(L"ThreadID", 1);
@@ -323,5 +322,5 @@ TEST(Reentrancy, RecordsClosedWhileChiudiWalksTheRegister) {
     EXPECT_EQ(first.get(), records[0].get());
     checkSessions({shared}, sessionsBefore, 1);
     apps->Chiudi(records[0].get());
-    EXPECT_EQ(countOf(ondrikMain::sessioni()), sessionsBefore);
+    EXPECT_EQ(countOf(sessionRegister()), sessionsBefore);
 }

@@ -4,7 +4,7 @@
 #include "inside_wait.h"
 #include "shell_shortcut.h"
 
-#include "shell/shell_link.h"
+#include "shell_link/shell_link.h"
 
 #include <gtest/gtest.h>
 #include <string>

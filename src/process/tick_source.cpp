@@ -1,30 +1,10 @@
-#include "server/ondrik_main.h"
+#include "process/tick_source.h"
 
-#include "applications/applications.h"
 #include "automation/serving_wait.h"
-#include "sessions/sessions.h"
 
-#include <utility>
 #include <windows.h>
 
 namespace ondrik::ondrikMain {
-namespace {
-
-Sessions* sessionRegister = nullptr;
-Applications* applicationRegister = nullptr;
-
-} // namespace
-
-Sessions* sessioni() {
-    if (!sessionRegister) sessionRegister = Sessions::create();
-    return sessionRegister;
-}
-
-Applications* applicazioni() {
-    if (!applicationRegister) applicationRegister = Applications::create();
-    return applicationRegister;
-}
-
 namespace {
 
 // The last reading handed out. Readings never go back (until the counter wraps), so one
@@ -57,12 +37,6 @@ int32_t getNuovoTick() {
         }
         waitForTickOtherThan(reading);
     }
-}
-
-void releaseRegisters() {
-    // Applications first: its records hold sessions.
-    if (applicationRegister) std::exchange(applicationRegister, nullptr)->Release();
-    if (sessionRegister) std::exchange(sessionRegister, nullptr)->Release();
 }
 
 } // namespace ondrik::ondrikMain

@@ -1,4 +1,4 @@
-#include "shell/shell_link.h"
+#include "shell_link/shell_link.h"
 
 #include "automation/bstr.h"
 #include "automation/turns.h"
@@ -42,7 +42,8 @@ struct ShellLink::State {
 namespace {
 
 // Runs work(state) on a worker in the object's next turn, and waits for it serving other
-// clients. False when it could not run or was given up on (the server is ending).
+// clients. False when it could not run or was given up on (the server is ending). What a
+// call may assume across this wait is in docs/reentrancy.md.
 template <class Shared, class Work> bool inTurn(const std::shared_ptr<Shared>& state, Work work) {
     uint64_t turn = state->turns.take();
     HRESULT hr = runServing([state, work = std::move(work), turn] {

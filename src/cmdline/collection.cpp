@@ -1,4 +1,4 @@
-#include "automation/collection.h"
+#include "cmdline/collection.h"
 
 #include "automation/bstr.h"
 #include "automation/collection_index.h"
