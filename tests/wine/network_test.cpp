@@ -163,7 +163,11 @@ DWORD WINAPI resolveRemotely(void* p) {
 
 TEST_F(Network, TwoClientsResolvingAtOnceEachGetTheirOwnAnswer) {
     // The first waits on a listener that never completes a connection; the second, started
-    // during that wait, is served meanwhile and ends first.
+    // during that wait, is served meanwhile and ends first. The server is running before
+    // either starts: started by the first client, under emulation it could take longer than
+    // the second's head start, and the two activations would race instead of the two calls.
+    ComPtr<_Global> running;
+    ASSERT_EQ(CoCreateInstance(CLSID_Global, nullptr, CLSCTX_LOCAL_SERVER, IID__Global, running.putVoid()), S_OK);
     std::atomic<long> order{0};
     Resolution slow{L"127.0.0.6", L"", &order}, quick{L"127.0.0.7", L"", &order};
     HANDLE a = CreateThread(nullptr, 0, &resolveRemotely, &slow, 0, nullptr);
