@@ -1,0 +1,49 @@
+# One client bound early: examples/early-bound.cpp, built from the files dist/ gives
+# clients alone, with warnings as errors (CMakeLists.txt), walks a suite application's
+# sequence through the vtables. Its output, with the session's number, the dates and the
+# temporary folder masked, must be the transcript below, line for line.
+source "$(dirname "$0")/lib/run-vbs.sh"
+out=$1
+mkdir -p "$out"
+(cd "$out" && "$WINE" "$BUILD/early-bound.exe" >"$out/early-bound.txt" 2>&1; echo "exit code $?" >>"$out/early-bound.txt")
+tr -d '\r' <"$out/early-bound.txt" |
+    sed -E 's/K-?[0-9]+/K<id>/g; s/, opened .*/, opened <date>/; s/^(  temporary: +).*/\1<folder>/' >"$out/actual.txt"
+cat >"$out/expected.txt" <<'TRANSCRIPT'
+At start
+  sessions: 0
+  applications: 0
+Opened the shared session of company AZ01: K<id>
+Registered as Contab|4194304|1234, working in session K<id>
+While running
+  sessions: 1
+    K<id>  company AZ01, user mario.rossi, shared True, opened <date>
+  applications: 1
+    Contab|4194304|1234  Contabilita 2.0.7
+Folders of the suite
+  base:        C:\Suite
+  executables: C:\Suite\Eseguibili\Contab  (installed: False)
+  data:        C:\Suite\Dati\Contab
+  user:        C:\Suite\Dati\Utenti\mario.rossi
+  temporary:   <folder>
+Command line: contab.exe ditta01 -u mario.rossi /D archivio 2024 -a
+  item 1: [contab.exe]
+  item 2: [ditta01]
+  item 3: [mario.rossi]
+  item 4: [archivio 2024]
+  item 5: [-A]
+  switch -U = [mario.rossi]
+  switch -A = [-A]
+  switch /D = [archivio 2024]
+Closed the application
+At the end
+  sessions: 0
+  applications: 0
+exit code 0
+TRANSCRIPT
+# Each expected line in its place is one check; each line missing or out of place, and
+# each line too many, a failure.
+diff "$out/expected.txt" "$out/actual.txt" >"$out/diff.txt"
+cat "$out/diff.txt"
+missing=$(grep -c '^<' "$out/diff.txt")
+extra=$(grep -c '^>' "$out/diff.txt")
+echo "$(($(wc -l <"$out/expected.txt") - missing)) passed, $((missing + extra)) failed"
