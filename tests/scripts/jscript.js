@@ -135,8 +135,8 @@ checkEqual(back.LeggiCollegamento(dir + "\\manca.lnk"), false, "a missing shortc
 
 // Sleep waits the time asked; a negative time, not at all.
 var started = new Date().getTime();
-g.Sleep(300);
-check(new Date().getTime() - started >= 290, "Sleep(300) waited");
+g.Sleep(400);
+check(new Date().getTime() - started >= 350, "Sleep(400) waited (less a margin for the clocks' steps)");
 g.Sleep(-1); // at once: a script that waited for ever would end without its summary
 fso.DeleteFolder(dir, true);
 
