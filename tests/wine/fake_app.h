@@ -95,7 +95,7 @@ public:
     STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS*, VARIANT* result, EXCEPINFO* ei,
                         UINT*) override {
         ++reads;
-        if (id == DISPID_VALUE && defaultText) {
+        if (id == DISPID_VALUE && defaultText && result) {
             VariantInit(result);
             V_VT(result) = VT_BSTR;
             V_BSTR(result) = SysAllocString(defaultText);
