@@ -10,7 +10,6 @@
 
 #include <cstdio>
 #include <string>
-#include <utility>
 
 namespace {
 
