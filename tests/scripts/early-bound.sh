@@ -46,4 +46,24 @@ diff "$out/expected.txt" "$out/actual.txt" >"$out/diff.txt"
 cat "$out/diff.txt"
 missing=$(grep -c '^<' "$out/diff.txt")
 extra=$(grep -c '^>' "$out/diff.txt")
-echo "$(($(wc -l <"$out/expected.txt") - missing)) passed, $((missing + extra)) failed"
+passed=$(($(wc -l <"$out/expected.txt") - missing)) failed=$((missing + extra))
+
+# With -porta, the page of a loopback HTTP server (a port of its own choosing: "/" is not
+# found there), the response's first header line with it.
+python3 "$(dirname "$0")/../net/loopback_server.py" "$out/net-state" >"$out/net-peers.log" 2>&1 &
+peers=$!
+trap 'kill $peers 2>/dev/null' EXIT
+for _ in $(seq 1 100); do
+    [ -s "$out/net-state" ] && break
+    sleep 0.1
+done
+port=$(grep '^HTTP_PORT=' "$out/net-state" | cut -d= -f2)
+(cd "$out" && "$WINE" "$BUILD/early-bound.exe" -porta "$port" >"$out/download.txt" 2>&1; echo "exit code $?" >>"$out/download.txt")
+if tr -d '\r' <"$out/download.txt" | tail -n 2 | tr '\n' '/' |
+    grep -qE "^Downloaded 11 characters from port $port; the response began: HTTP/1\.[01] 404 [^/]*/exit code 0/$"; then
+    passed=$((passed + 1))
+else
+    failed=$((failed + 1))
+    echo "FAILED: the download with -porta $port (see $out/download.txt)"
+fi
+echo "$passed passed, $failed failed"
