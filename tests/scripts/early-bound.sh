@@ -50,6 +50,7 @@ passed=$(($(wc -l <"$out/expected.txt") - missing)) failed=$((missing + extra))
 
 # With -porta, the page of a loopback HTTP server (a port of its own choosing: "/" is not
 # found there), the response's first header line with it.
+rm -f "$out/net-state" # a former run's would name a port nobody serves now
 python3 "$(dirname "$0")/../net/loopback_server.py" "$out/net-state" >"$out/net-peers.log" 2>&1 &
 peers=$!
 trap 'kill $peers 2>/dev/null' EXIT
