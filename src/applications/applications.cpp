@@ -34,8 +34,8 @@ STDMETHODIMP Applications::Apri(VARIANT vbApp, _Applicazione** ret) {
     return guarded([&] {
         ComPtr<Application> record = ComPtr<Application>::adopt(Application::create());
         if (!record) return;
-        // Reading the client's object calls into its process; other calls may run meanwhile,
-        // but the record is filed only once it is complete. A client that gave no answer in
+        // Reading the client's object calls into its process; other calls may run meanwhile
+        // (docs/reentrancy.md), but the record is filed only once it is complete. A client that gave no answer in
         // time is registered as one without a name: not at all.
         if (!record->carica(vbApp) || record->exeName().empty()) return;
         *ret = record->itf();
@@ -53,11 +53,14 @@ bool Applications::sharedAtClosing(_Sessione* session) {
 
 size_t Applications::recordsSharing(_Applicazione* closing) const {
     size_t count = 0;
-    entries_.forEach([&](const ComPtr<Application>& record) {
-        if (!record->sessione()) return;
-        ComPtr<_Sessione> mine = sessionOf(closing); // read afresh for every record
+    // The walk reads the closing record afresh for every record, and a record that a client
+    // made itself answers from the client's process: other calls may run meanwhile and
+    // change the register, so the walk goes over the records as they stood at its start.
+    for (const ComPtr<Application>& record : entries_.snapshot()) {
+        if (!record->sessione()) continue;
+        ComPtr<_Sessione> mine = sessionOf(closing);
         if (identity(record->sessione()) == identity(mine.get())) ++count;
-    });
+    }
     return count;
 }
 

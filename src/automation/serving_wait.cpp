@@ -2,10 +2,22 @@
 
 #include "automation/message_pump.h"
 
+#include <utility>
+
 namespace ondrik {
+namespace {
+
+std::function<void()> insideNextWait; // the server's thread only
+
+} // namespace
+
+void runInsideNextWait(std::function<void()> call) {
+    insideNextWait = std::move(call);
+}
 
 bool serveUntil(const std::function<bool()>& done, DWORD limitMs, HANDLE event) {
     const ULONGLONG start = GetTickCount64();
+    if (insideNextWait) std::exchange(insideNextWait, nullptr)();
     for (;;) {
         if (done && done()) return true;
         if (event && WaitForSingleObject(event, 0) == WAIT_OBJECT_0) return true;

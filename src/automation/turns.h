@@ -1,7 +1,7 @@
 // Turns for one object's work on worker threads: the work runs one piece at a time, in
 // the order in which the server's thread handed the pieces out (calls that arrive during
 // another call's wait come after it). Taking a turn never blocks the server's thread;
-// waiting for it blocks only a worker.
+// waiting for it blocks only a worker. (What may change during a wait: docs/reentrancy.md.)
 #pragma once
 
 #include <condition_variable>

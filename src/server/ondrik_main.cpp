@@ -27,30 +27,36 @@ Applications* applicazioni() {
 
 namespace {
 
+// The last reading handed out. Readings never go back (until the counter wraps), so one
+// that differs from the last handed out differs from every one handed out before.
 DWORD lastHandedOut = 0;
 bool handedOutAny = false;
 
 // Serves pending calls until the counter differs from value.
-DWORD waitForTickOtherThan(DWORD value) {
+void waitForTickOtherThan(DWORD value) {
     auto moved = [value] { return GetTickCount() != value; };
     // Once the server is ending nothing is served any more; the step is waited for alone.
     if (!serveUntil(moved, INFINITE))
         while (!moved()) Sleep(1);
-    return GetTickCount();
 }
 
 } // namespace
 
 int32_t getNuovoTick() {
     waitForTickOtherThan(GetTickCount());
-    DWORD reading = GetTickCount();
-    // A call served during the wait may have taken this very reading (a session made
-    // inside another's wait): never hand out the same value twice in a row, or two
-    // sessions would share one key and one of them could not be registered.
-    if (handedOutAny && reading == lastHandedOut) reading = waitForTickOtherThan(reading);
-    lastHandedOut = reading;
-    handedOutAny = true;
-    return int32_t(reading);
+    // A call served during a wait may have taken the very reading this one would take (a
+    // session made inside another's wait): then wait for the next step, serving again, and
+    // look again. The last look and the hand-out are one step, with nothing served between
+    // them, so no reading is ever handed out twice (docs/reentrancy.md).
+    for (;;) {
+        DWORD reading = GetTickCount();
+        if (!handedOutAny || reading != lastHandedOut) {
+            lastHandedOut = reading;
+            handedOutAny = true;
+            return int32_t(reading);
+        }
+        waitForTickOtherThan(reading);
+    }
 }
 
 void releaseRegisters() {

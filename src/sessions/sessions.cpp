@@ -25,7 +25,8 @@ STDMETHODIMP Sessions::Apri(BSTR codiceAzienda, VARIANT_BOOL condivisa, BSTR use
             return true;
         };
         if (condivisa != 0 && handOutShared()) return;
-        // Making the session waits for the tick counter: other calls may run meanwhile.
+        // Making the session waits for the tick counter: other calls may run meanwhile, and
+        // the register may change (docs/reentrancy.md).
         ComPtr<Session> session = ComPtr<Session>::adopt(Session::create());
         if (!session) return;
         // Another client's request for the same shared company may have made its session
@@ -66,7 +67,12 @@ STDMETHODIMP Sessions::Item(VARIANT index, _Sessione** ret) {
 
 void Sessions::rimuovi(_Sessione* session) {
     try {
-        if (Session* s = serverCast<Session>(session)) entries_.removeKey(s->chiave());
+        Session* s = serverCast<Session>(session);
+        if (!s) return;
+        // This very session only: another one filed under the same key (a tick counter
+        // that has wrapped) stays where it is.
+        std::u16string key = s->chiave();
+        if (ComPtr<Session>* filed = entries_.find(key); filed && filed->get() == s) entries_.removeKey(key);
     } catch (...) {
     }
 }

@@ -8,29 +8,6 @@ operations=${ONDRIK_OPERATIONS:-$([ "$ONDRIK_ARCH" = win32 ] && echo 100 || echo
 work="$WINEPREFIX/drive_c/tests/many-clients"
 rm -rf "$work"
 mkdir -p "$work" "$out"
-pids=()
-for i in $(seq 1 "$clients"); do
-    run_vbs "$out/client-$i" many-clients.vbs client "$i" 'C:\tests\many-clients' "$operations" "$clients" \
-        >/dev/null &
-    pids+=($!)
-    # The others join a running server, as a suite's applications do (Wine's activation
-    # may start a second server when several clients start one at the same moment).
-    if [ "$i" -eq 1 ]; then
-        for _ in $(seq 1 300); do
-            [ -f "$work/started" ] && break
-            sleep 0.1
-        done
-    fi
-done
-wait "${pids[@]}"
-for part in $(seq 1 "$clients"); do
-    tally "$out/client-$part/many-clients.log"
-    # A client that ended without a word: what is known of how far it came.
-    if [ ! -s "$out/client-$part/many-clients.log" ]; then
-        echo "client $part printed nothing: $(cat "$out/client-$part/exit-code" 2>/dev/null)," \
-            "$([ -f "$work/begun-$part" ] && echo "reached the server" || echo "never reached the server")," \
-            "$([ -f "$work/client-$part.tmp" ] && echo "was writing down its work" || echo "had not begun writing down its work")"
-    fi
-done
+run_crowd "$out" many-clients.vbs "$clients" "$work" 'C:\tests\many-clients' "$operations" "$clients"
 echo "$((clients * operations)) operations by $clients clients"
 echo "$ok passed, $bad failed"

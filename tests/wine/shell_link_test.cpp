@@ -1,9 +1,9 @@
 // ShellLink in this process: shortcut files written and read back through the shell's
 // shortcut object, the rewrite on each change, and every refusal.
 #include "dispatch_helpers.h"
+#include "inside_wait.h"
 #include "shell_shortcut.h"
 
-#include "automation/message_pump.h"
 #include "shell/shell_link.h"
 
 #include <gtest/gtest.h>
@@ -324,50 +324,14 @@ TEST(ShellLinkDispatch, NomeAndTheMembersThroughIDispatch) {
     EXPECT_EQ(a->get_Nome(nullptr), E_POINTER);
 }
 
-namespace {
-
-// Calls on one object made from inside another call's wait, as another client's call
-// arrives while the server waits: the window's handler runs whatever it is given.
-struct CallDuringWait {
-    static LRESULT CALLBACK proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-        if (msg == WM_APP) {
-            auto* self = reinterpret_cast<CallDuringWait*>(lParam);
-            self->ranInside = self->inside;
-            self->call();
-            return 0;
-        }
-        return DefWindowProcW(hwnd, msg, wParam, lParam);
-    }
-    explicit CallDuringWait(std::function<void()> c) : call(std::move(c)) {
-        hwnd = ondrik::createMessageWindow(L"OndrikLinkDuringWait", &proc);
-    }
-    ~CallDuringWait() { DestroyWindow(hwnd); }
-    // Makes outer with the call waiting in the queue: it runs while outer waits for its
-    // file work (and, should that work be over at once, right after).
-    void around(const std::function<void()>& outer) {
-        PostMessageW(hwnd, WM_APP, 0, reinterpret_cast<LPARAM>(this));
-        inside = true;
-        outer();
-        inside = false;
-        MSG msg;
-        while (PeekMessageW(&msg, hwnd, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-    }
-    std::function<void()> call;
-    HWND hwnd;
-    bool inside = false, ranInside = false;
-};
-
-} // namespace
-
 TEST_F(ShellLinkFiles, ACallOnTheSameObjectDuringItsFileWorkRunsAfterItOnWhatItLeft) {
     auto a = newLink(), b = newLink();
     std::wstring link = dir + L"\\durante.lnk";
     put(a.get(), &Link::put_FileCollegato, target);
     put(a.get(), &Link::put_Descrizione, L"prima");
     // A value changed while the shortcut is being created: it ends up in the new file.
-    CallDuringWait change([&] { put(a.get(), &Link::put_Descrizione, L"durante"); });
-    change.around([&] { EXPECT_TRUE(crea(a.get(), link)); });
-    std::printf("(the change %s the creation's wait)\n", change.ranInside ? "ran inside" : "came after");
+    insideWaitOf([&] { EXPECT_TRUE(crea(a.get(), link)); },
+                 [&] { put(a.get(), &Link::put_Descrizione, L"durante"); });
     EXPECT_EQ(value(a.get(), &Link::get_NomeFile), link);
     EXPECT_EQ(value(a.get(), &Link::get_Descrizione), L"durante");
     ASSERT_TRUE(leggi(b.get(), link));
@@ -378,8 +342,7 @@ TEST_F(ShellLinkFiles, ACallOnTheSameObjectDuringItsFileWorkRunsAfterItOnWhatItL
     // the file it began with, the read moves the object on.
     std::wstring second = dir + L"\\secondo.lnk";
     ASSERT_TRUE(crea(b.get(), second));
-    CallDuringWait read([&] { EXPECT_TRUE(leggi(a.get(), second)); });
-    read.around([&] { put(a.get(), &Link::put_Argomenti, L"-z"); });
+    insideWaitOf([&] { put(a.get(), &Link::put_Argomenti, L"-z"); }, [&] { EXPECT_TRUE(leggi(a.get(), second)); });
     EXPECT_EQ(value(a.get(), &Link::get_NomeFile), second);
     ASSERT_TRUE(leggi(b.get(), link));
     EXPECT_EQ(value(b.get(), &Link::get_Argomenti), L"-z");

@@ -3,6 +3,7 @@
 // shared, loaded machine) with the result it promises for a wait cut short.
 #include "dispatch_helpers.h"
 #include "fake_app.h"
+#include "threaded_app.h"
 #include "net_peers.h"
 
 #include "applications/application.h"
@@ -28,50 +29,6 @@ ComPtr<_Global> remoteGlobal() {
     return g;
 }
 
-// A client's application object whose thread stays alive but does not answer until told:
-// the object lives in a thread of its own that blocks without dispatching calls.
-class SilentClient {
-public:
-    SilentClient() {
-        app_.text(L"EXEName", L"Muto").number(L"hInstance", 3).number(L"ThreadID", 4);
-        ready_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-        answer_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-        quit_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-        thread_ = CreateThread(nullptr, 0, &SilentClient::run, this, 0, nullptr);
-        WaitForSingleObject(ready_, 10000);
-        if (stream_) CoGetInterfaceAndReleaseStream(stream_, IID_IDispatch, proxy_.putVoid());
-    }
-    ~SilentClient() {
-        proxy_.reset();
-        SetEvent(answer_);
-        SetEvent(quit_);
-        WaitForSingleObject(thread_, 30000);
-        for (HANDLE h : {thread_, ready_, answer_, quit_}) CloseHandle(h);
-    }
-    IDispatch* proxy() const { return proxy_.get(); }
-    // From now on the thread dispatches the calls waiting for it, and answers new ones.
-    void startAnswering() { SetEvent(answer_); }
-
-private:
-    static DWORD WINAPI run(void* p) {
-        auto* self = static_cast<SilentClient*>(p);
-        CoInitialize(nullptr);
-        CoMarshalInterThreadInterfaceInStream(IID_IDispatch, &self->app_, &self->stream_);
-        SetEvent(self->ready_);
-        WaitForSingleObject(self->answer_, INFINITE); // no messages: calls in wait here
-        while (MsgWaitForMultipleObjects(1, &self->quit_, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0) {
-            MSG msg;
-            while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-        }
-        CoUninitialize();
-        return 0;
-    }
-    FakeApp app_;
-    IStream* stream_ = nullptr;
-    ComPtr<IDispatch> proxy_;
-    HANDLE ready_, answer_, quit_, thread_;
-};
-
 struct Wait {
     const char* member;
     const char* situation;
@@ -90,7 +47,7 @@ TEST(Waits, EveryWaitingMemberReturnsWithinItsBound) {
     g->get_Applicazioni(apps.put());
     ASSERT_TRUE(sessions && apps);
     std::map<std::string, std::string> peers = netPeers();
-    SilentClient silent;
+    ThreadedApp silent([](FakeApp& app) { app.text(L"EXEName", L"Muto").number(L"hInstance", 3).number(L"ThreadID", 4); });
     ASSERT_TRUE(silent.proxy());
     long appsBefore = 0;
     apps->Count(&appsBefore);

@@ -39,3 +39,34 @@ tally() {
         fi
     done
 }
+
+# Runs CLIENTS copies of a client script at once against one server and tallies them.
+# Usage: run_crowd OUTDIR NAME.vbs CLIENTS WORKDIR [ARGS...]; client I runs as
+# "client I WINWORKDIR ARGS...", and client 1 writes WORKDIR/started once it has reached the
+# server: the others join a running server, as a suite's applications do (Wine's
+# activation may start a second server when several clients start one at the same moment).
+run_crowd() {
+    local outdir=$1 script=$2 clients=$3 work=$4
+    shift 4
+    local name pids=() i
+    name=$(basename "$script" .vbs)
+    for i in $(seq 1 "$clients"); do
+        run_vbs "$outdir/client-$i" "$script" client "$i" "$@" >/dev/null &
+        pids+=($!)
+        if [ "$i" -eq 1 ]; then
+            for _ in $(seq 1 300); do
+                [ -f "$work/started" ] && break
+                sleep 0.1
+            done
+        fi
+    done
+    wait "${pids[@]}"
+    for i in $(seq 1 "$clients"); do
+        tally "$outdir/client-$i/$name.log"
+        # A client that ended without a word: what is known of how far it came.
+        if [ ! -s "$outdir/client-$i/$name.log" ]; then
+            echo "client $i printed nothing: $(cat "$outdir/client-$i/exit-code" 2>/dev/null)," \
+                "$([ -f "$work/begun-$i" ] && echo "reached the server" || echo "never reached the server")"
+        fi
+    done
+}

@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# Runs client scenarios again and again against one build, optionally with a busy loop on
+# every core beside them (so that the timing differs from a quiet machine), and counts the
+# runs that failed. A failed run is a fault to find, never noise: its output stays.
+#
+#   bash tests/flake-loop.sh [--hog] ARCH RUNS [SCENARIO...]
+#
+# ARCH is win32 (the i686 product) or win64 (its x86_64 twin); the scenarios are names of
+# tests/scripts/*.sh (by default many-clients and crowded-ticks). Outputs go to
+# build/flake-loop/ARCH/SCENARIO-RUN. Builds first.
+set -uo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+hog=false
+if [ "${1:-}" = --hog ]; then
+    hog=true
+    shift
+fi
+[ $# -ge 2 ] || { sed -n '6p' "$0"; exit 2; }
+export ONDRIK_ARCH=$1
+runs=$2
+shift 2
+scenarios=("$@")
+[ ${#scenarios[@]} -gt 0 ] || scenarios=(many-clients crowded-ticks)
+bash "$root/scripts/build.sh" || exit 1
+[ "$ONDRIK_ARCH" = win64 ] || bash "$root/scripts/wine32-setup.sh" >/dev/null || exit 1
+source "$root/scripts/wine-env.sh"
+out="$root/build/flake-loop/$ONDRIK_ARCH"
+rm -rf "$out"
+mkdir -p "$out"
+
+hogs=()
+stop_all() {
+    [ ${#hogs[@]} -eq 0 ] || kill "${hogs[@]}" 2>/dev/null
+    wine_stop
+}
+trap stop_all EXIT
+if $hog; then
+    for _ in $(seq 1 "$(nproc)"); do
+        bash -c 'while :; do :; done' &
+        hogs+=($!)
+    done
+fi
+wine_stop
+wine_start
+
+declare -A green red
+for run in $(seq 1 "$runs"); do
+    for scenario in "${scenarios[@]}"; do
+        dir="$out/$scenario-$run"
+        started=$SECONDS
+        bash "$root/tests/scripts/$scenario.sh" "$dir" >"$dir.txt" 2>&1
+        wine_stop
+        line=$(tail -n 1 "$dir.txt" | tr -d '\r')
+        if [[ "$line" =~ ^[0-9]+\ passed,\ 0\ failed$ ]]; then
+            green[$scenario]=$((${green[$scenario]:-0} + 1))
+        else
+            red[$scenario]=$((${red[$scenario]:-0} + 1))
+            echo "run $run of $scenario FAILED: $line (see $dir.txt)"
+        fi
+        echo "run $run of $scenario: $line in $((SECONDS - started)) s"
+    done
+done
+status=0
+for scenario in "${scenarios[@]}"; do
+    echo "$scenario on $ONDRIK_ARCH$($hog && echo ", cores busy"): ${green[$scenario]:-0} of $runs runs green, ${red[$scenario]:-0} failed"
+    [ "${red[$scenario]:-0}" -eq 0 ] || status=1
+done
+exit $status

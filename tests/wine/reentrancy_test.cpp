@@ -1,0 +1,327 @@
+// Another client's call placed inside each wait of the server, deterministically, and the
+// registers checked afterwards: unique keys, every held session entered under its key,
+// exact counts, one shared session per company (docs/reentrancy.md).
+#include "dispatch_helpers.h"
+#include "fake_app.h"
+#include "file_helpers.h"
+#include "inside_wait.h"
+#include "threaded_app.h"
+
+#include "applications/applications.h"
+#include "global/global.h"
+#include "server/ondrik_main.h"
+#include "sessions/sessions.h"
+#include "shell/shell_link.h"
+
+#include <gtest/gtest.h>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+using namespace ondrik;
+using namespace testing_ondrik;
+
+namespace {
+
+using Held = std::vector<ComPtr<_Sessione>>;
+
+// Each test's companies are its own: the registers are the process's, shared by every test.
+std::wstring company(const char* name) {
+    static int run = 0;
+    return L"RIENTRO-" + std::to_wstring(++run) + L"-" + std::wstring(name, name + strlen(name));
+}
+
+ComPtr<_Sessione> open(const std::wstring& code, bool shared) {
+    ComPtr<_Sessione> s;
+    Bstr c(code.c_str()), user(L"u"), password(L"p");
+    EXPECT_EQ(ondrikMain::sessioni()->Apri(c.get(), shared ? VARIANT_TRUE : VARIANT_FALSE, user.get(),
+                                           password.get(), s.put()),
+              S_OK);
+    EXPECT_TRUE(s);
+    return s;
+}
+
+long idOf(_Sessione* s) {
+    long id = 0;
+    s->get_ID(&id);
+    return id;
+}
+
+std::wstring keyOf(_Sessione* s) {
+    return L"K" + std::to_wstring(idOf(s));
+}
+
+template <class Register> long countOf(Register* r) {
+    long n = -1;
+    r->Count(&n);
+    return n;
+}
+
+// The session register against what the test holds: every key once, every held session
+// entered under its own key, the count grown by exactly added, and no company with two
+// shared sessions.
+void checkSessions(const Held& held, long before, long added) {
+    Sessions* reg = ondrikMain::sessioni();
+    long n = countOf(reg);
+    EXPECT_EQ(n, before + added) << "sessions counted exactly";
+    std::set<std::wstring> keys, sharedCompanies;
+    for (long i = 1; i <= n; ++i) {
+        ComPtr<_Sessione> s;
+        reg->Item(i4(i), s.put());
+        ASSERT_TRUE(s) << "entry " << i;
+        EXPECT_TRUE(keys.insert(keyOf(s.get())).second) << "key twice: " << keyOf(s.get()).c_str();
+        VARIANT_BOOL shared = 0;
+        Bstr code;
+        s->get_Condivisa(&shared);
+        s->get_CodiceAzienda(code.put());
+        std::wstring c = code.get() ? code.get() : L"";
+        if (shared && c.rfind(L"RIENTRO-", 0) == 0) {
+            EXPECT_TRUE(sharedCompanies.insert(c).second) << "two shared sessions for one company";
+        }
+    }
+    for (const ComPtr<_Sessione>& s : held) {
+        ComPtr<_Sessione> entered;
+        VARIANT key = str(keyOf(s.get()).c_str());
+        reg->Item(key, entered.put());
+        VariantClear(&key);
+        EXPECT_EQ(entered.get(), s.get()) << "a held session is entered under its key: " << keyOf(s.get()).c_str();
+    }
+}
+
+// An application record that a client made itself: each read of its session answers from
+// the client's process, and the server serves other calls meanwhile. Here the first read
+// inside the walk of the register lets those calls run.
+class ClientRecord : public _Applicazione {
+public:
+    ClientRecord(_Sessione* s, std::function<void()> meanwhile) : session_(s), meanwhile_(std::move(meanwhile)) {}
+    STDMETHODIMP get_Sessione(_Sessione** ret) override {
+        if (++reads_ == 2 && meanwhile_) meanwhile_(); // the first read is Chiudi's own
+        *ret = session_;
+        session_->AddRef();
+        return S_OK;
+    }
+    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
+        *out = iid == IID_IUnknown || iid == IID_IDispatch || iid == IID__Applicazione ? this : nullptr;
+        return *out ? S_OK : E_NOINTERFACE;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return 1; }
+    STDMETHODIMP_(ULONG) Release() override { return 1; } // lives on the test's stack
+#define ONDRIK_NOT_HERE(name, type) \
+    STDMETHODIMP name(type) override { return E_NOTIMPL; }
+    ONDRIK_NOT_HERE(GetTypeInfoCount, UINT*)
+    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+    STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
+        return E_NOTIMPL;
+    }
+    ONDRIK_NOT_HERE(get_Comments, BSTR*)
+    ONDRIK_NOT_HERE(get_CompanyName, BSTR*)
+    ONDRIK_NOT_HERE(get_FileDescription, BSTR*)
+    ONDRIK_NOT_HERE(get_LegalCopyright, BSTR*)
+    ONDRIK_NOT_HERE(get_LegalTrademarks, BSTR*)
+    ONDRIK_NOT_HERE(get_Major, short*)
+    ONDRIK_NOT_HERE(get_Minor, short*)
+    ONDRIK_NOT_HERE(get_Revision, short*)
+    ONDRIK_NOT_HERE(get_ProductName, BSTR*)
+    ONDRIK_NOT_HERE(get_Title, BSTR*)
+    ONDRIK_NOT_HERE(get_Path, BSTR*)
+    ONDRIK_NOT_HERE(get_EXEName, BSTR*)
+    ONDRIK_NOT_HERE(get_ThreadID, long*)
+    ONDRIK_NOT_HERE(put_ThreadID, long)
+    ONDRIK_NOT_HERE(get_hInstance, long*)
+    ONDRIK_NOT_HERE(putref_Sessione, _Sessione*)
+    ONDRIK_NOT_HERE(get_LinkTopic, BSTR*)
+    ONDRIK_NOT_HERE(put_LinkTopic, BSTR)
+#undef ONDRIK_NOT_HERE
+
+private:
+    _Sessione* session_;
+    std::function<void()> meanwhile_;
+    int reads_ = 0;
+};
+
+} // namespace
+
+TEST(Reentrancy, ASessionOpenedInsideAnotherOpensTickWait) {
+    for (bool outerShared : {false, true})
+        for (bool innerShared : {false, true}) {
+            SCOPED_TRACE(std::string("outer ") + (outerShared ? "shared" : "not shared") + ", inner " +
+                         (innerShared ? "shared" : "not shared"));
+            std::wstring code = company("apri");
+            long before = countOf(ondrikMain::sessioni());
+            ComPtr<_Sessione> outer, inner;
+            insideWaitOf([&] { outer = open(code, outerShared); }, [&] { inner = open(code, innerShared); });
+            ASSERT_TRUE(outer && inner);
+            // A shared session made meanwhile is the one handed out: one per company.
+            bool same = outerShared && innerShared;
+            EXPECT_EQ(outer.get() == inner.get(), same);
+            if (!same) {
+                EXPECT_NE(idOf(outer.get()), idOf(inner.get()));
+            }
+            checkSessions({outer, inner}, before, same ? 1 : 2);
+        }
+}
+
+TEST(Reentrancy, EveryWaitOfTheTickSourceOvertakenAndNoIdComesTwice) {
+    // A session made inside each wait of one creation, as long as the creation waits: the
+    // one inside takes the reading the outer one would have taken, so the outer one waits
+    // again, and is overtaken again.
+    std::wstring code = company("tick");
+    long before = countOf(ondrikMain::sessioni());
+    Held held;
+    int budget = 5;
+    std::function<void()> overtake = [&] {
+        held.push_back(open(code, false));
+        if (--budget > 0) runInsideNextWait(overtake);
+    };
+    runInsideNextWait(overtake);
+    held.push_back(open(code, false));
+    runInsideNextWait(nullptr);
+    std::printf("(one creation was overtaken %d times)\n", int(held.size()) - 1);
+    EXPECT_GE(held.size(), 2u);
+    std::set<long> ids;
+    for (auto& s : held) EXPECT_TRUE(ids.insert(idOf(s.get())).second) << "ID twice: " << idOf(s.get());
+    checkSessions(held, before, long(held.size()));
+}
+
+TEST(Reentrancy, TheSharedSessionClosedInsideASharedOpen) {
+    std::wstring code = company("chiudi");
+    Applications* apps = ondrikMain::applicazioni();
+    long sessionsBefore = countOf(ondrikMain::sessioni()), appsBefore = countOf(apps);
+    ComPtr<_Sessione> outer, closed;
+    insideWaitOf([&] { outer = open(code, true); },
+                 [&] {
+                     // Another application opens the company's shared session, works in it
+                     // alone and closes: the session leaves the register.
+                     closed = open(code, true);
+                     FakeApp app;
+                     app.text(L"EXEName", L"Rientro").number(L"hInstance", 1).number(L"ThreadID", 2);
+                     ComPtr<_Applicazione> record;
+                     apps->Apri(objectArg(&app), record.put());
+                     ASSERT_TRUE(record);
+                     record->putref_Sessione(closed.get());
+                     apps->Chiudi(record.get());
+                 });
+    ASSERT_TRUE(outer && closed);
+    EXPECT_NE(outer.get(), closed.get()); // a session no longer entered is not handed out
+    ComPtr<_Sessione> gone;
+    VARIANT key = str(keyOf(closed.get()).c_str());
+    ondrikMain::sessioni()->Item(key, gone.put());
+    VariantClear(&key);
+    EXPECT_FALSE(gone);
+    EXPECT_EQ(countOf(apps), appsBefore);
+    checkSessions({outer}, sessionsBefore, 1);
+    EXPECT_EQ(open(code, true).get(), outer.get());
+}
+
+TEST(Reentrancy, TheSameApplicationRegisteredInsideAnotherRegistrationsRead) {
+    Applications* apps = ondrikMain::applicazioni();
+    auto fill = [](FakeApp& app) {
+        app.text(L"EXEName", L"Doppia").text(L"Title", L"fuori").number(L"hInstance", 7).number(L"ThreadID", 8);
+    };
+    ThreadedApp client(fill); // read through a proxy: the read waits, serving
+    client.startAnswering();
+    FakeApp same;
+    fill(same);
+    same.text(L"Title", L"dentro");
+    long before = countOf(apps);
+    ComPtr<_Applicazione> outer, inner;
+    insideWaitOf([&] { EXPECT_EQ(apps->Apri(objectArg(client.proxy()), outer.put()), S_OK); },
+                 [&] { EXPECT_EQ(apps->Apri(objectArg(&same), inner.put()), S_OK); });
+    ASSERT_TRUE(outer && inner);
+    // The record filed first keeps the key; the other one is handed out complete, unfiled.
+    EXPECT_EQ(countOf(apps), before + 1);
+    ComPtr<_Applicazione> filed;
+    VARIANT key = str(L"doppia|7|8");
+    apps->Item(key, filed.put());
+    VariantClear(&key);
+    EXPECT_EQ(filed.get(), inner.get());
+    Bstr title;
+    outer->get_Title(title.put());
+    EXPECT_STREQ(title.get(), L"fuori");
+    apps->Chiudi(inner.get());
+    EXPECT_EQ(countOf(apps), before);
+}
+
+TEST(Reentrancy, WaitsNestInsideEachOtherAndEndInnermostFirst) {
+    // As in the waits scenario: while one client sleeps, another makes a session, whose tick
+    // wait lets a third make folders, whose file work lets a fourth sleep and write a
+    // shortcut. Each call ends before the one it came inside.
+    auto g = ComPtr<ondrik::Global>::adopt(ondrik::Global::create());
+    auto link = ComPtr<ondrik::ShellLink>::adopt(ondrik::ShellLink::create());
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    std::wstring dir = std::wstring(temp) + L"ondrik-rientro-" + std::to_wstring(GetCurrentProcessId());
+    ASSERT_TRUE(CreateDirectoryW(dir.c_str(), nullptr));
+    std::wstring code = company("annidate");
+    long before = countOf(ondrikMain::sessioni());
+    std::vector<std::string> ended;
+    ComPtr<_Sessione> session;
+    insideWaitOf(
+        [&] {
+            EXPECT_EQ(g->Sleep(50), S_OK);
+            ended.push_back("Sleep");
+        },
+        [&] {
+            insideWaitOf([&] { session = open(code, false); ended.push_back("Sessioni.Apri"); },
+                         [&] {
+                             insideWaitOf(
+                                 [&] {
+                                     Bstr path((dir + L"\\a\\b").c_str());
+                                     EXPECT_EQ(g->CreaDirectory(path.get()), S_OK);
+                                     ended.push_back("CreaDirectory");
+                                 },
+                                 [&] {
+                                     EXPECT_EQ(g->Sleep(20), S_OK);
+                                     Bstr target((dir + L"\\a").c_str()), lnk((dir + L"\\a.lnk").c_str());
+                                     VARIANT_BOOL made = VARIANT_FALSE;
+                                     ASSERT_TRUE(makeFile(dir + L"\\t.txt"));
+                                     Bstr file((dir + L"\\t.txt").c_str());
+                                     link->put_FileCollegato(file.get());
+                                     link->CreaCollegamento(lnk.get(), &made);
+                                     EXPECT_EQ(made, VARIANT_TRUE);
+                                     ended.push_back("CreaCollegamento");
+                                 });
+                         });
+        });
+    EXPECT_EQ(ended, (std::vector<std::string>{"CreaCollegamento", "CreaDirectory", "Sessioni.Apri", "Sleep"}));
+    EXPECT_TRUE(isFolder(dir + L"\\a\\b"));
+    EXPECT_TRUE(isFile(dir + L"\\a.lnk"));
+    ASSERT_TRUE(session);
+    checkSessions({session}, before, 1);
+    removeTree(dir);
+}
+
+TEST(Reentrancy, RecordsClosedWhileChiudiWalksTheRegister) {
+    // Three filed records share a session; a record of the client's own making is closed,
+    // and while the walk waits on it, two of the three are closed. The walk goes on over
+    // the records as they stood: the session stays, since the third still works in it.
+    Applications* apps = ondrikMain::applicazioni();
+    std::wstring code = company("cammino");
+    long sessionsBefore = countOf(ondrikMain::sessioni()), appsBefore = countOf(apps);
+    ComPtr<_Sessione> shared = open(code, true);
+    FakeApp app;
+    app.text(L"EXEName", L"Cammino").number(L"ThreadID", 1);
+    std::vector<ComPtr<_Applicazione>> records(3);
+    for (int i = 0; i < 3; ++i) {
+        app.number(L"hInstance", i);
+        apps->Apri(objectArg(&app), records[i].put());
+        ASSERT_TRUE(records[i]);
+        records[i]->putref_Sessione(shared.get());
+    }
+    ClientRecord own(shared.get(), [&] {
+        apps->Chiudi(records[1].get());
+        apps->Chiudi(records[2].get());
+    });
+    EXPECT_EQ(apps->Chiudi(&own), S_OK);
+    EXPECT_EQ(countOf(apps), appsBefore + 1);
+    ComPtr<_Applicazione> first;
+    VARIANT key = str(L"cammino|0|1");
+    apps->Item(key, first.put());
+    VariantClear(&key);
+    EXPECT_EQ(first.get(), records[0].get());
+    checkSessions({shared}, sessionsBefore, 1);
+    apps->Chiudi(records[0].get());
+    EXPECT_EQ(countOf(ondrikMain::sessioni()), sessionsBefore);
+}
