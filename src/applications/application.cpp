@@ -71,6 +71,10 @@ void readMembers(IDispatch* object, Readings& out) {
     for (size_t i = 0; i < kMemberCount; ++i) {
         Variant raw;
         if (FAILED(readMember(object, kMembers[i].name, raw.get()))) continue;
+        // An object is no field value: converting it would call into it once more (its
+        // default member; a JScript function answers with its source text).
+        VARTYPE type = V_VT(raw.get()) & VT_TYPEMASK;
+        if (type == VT_DISPATCH || type == VT_UNKNOWN) continue;
         // The runtime's conversion; a Boolean becomes "True" or "False" as text.
         out.read[i] =
             SUCCEEDED(VariantChangeType(out.values[i].get(), raw.get(), VARIANT_ALPHABOOL, kMembers[i].type));
