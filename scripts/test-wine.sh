@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs the tests under Wine against one build: the Wine test client (in-process and
-# out-of-process) and every VBScript client scenario. Usage: test-wine.sh ARCH OUTDIR,
+# out-of-process) and every client scenario of tests/scripts (VBScript and JScript clients,
+# the early-bound example). Usage: test-wine.sh ARCH OUTDIR,
 # ARCH being win32 (the i686 product, 32-bit Wine under emulation) or win64 (the x86_64
 # twin). Ends with one summary line.
 set -uo pipefail
@@ -24,7 +25,7 @@ count_gtest "$out/wine.txt"
 grep -A1 -E ': Skipped' "$out/wine.txt" | grep -v -E ': Skipped|^--' | tr -d '\r' | sort | uniq -c | sed 's/^ */skipped: /' || true
 wine_stop
 
-echo "== $ONDRIK_ARCH: VBScript client scenarios"
+echo "== $ONDRIK_ARCH: client scenarios (VBScript, JScript, early-bound C++)"
 for scenario in "$root"/tests/scripts/*.sh; do
     name=$(basename "$scenario" .sh)
     bash "$scenario" "$out/$name" >"$out/$name.txt" 2>&1

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Runs every test: the native unit tests, a short run of every fuzz target, the checks of
-# the built images, and under Wine, against the i686 product (32-bit Wine under the
-# qemu-user emulator, set up on first use) and against its x86_64 twin (wine64), the Wine
-# test client and the VBScript client scenarios. Prints each build's count and ends with
+# the built images, the reference's coverage of the type library, and under Wine, against
+# the i686 product (32-bit Wine under the qemu-user emulator, set up on first use) and
+# against its x86_64 twin (wine64), the Wine test client and the client scenarios
+# (VBScript, JScript, the early-bound example). Prints each build's count and ends with
 # one summary line.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -36,6 +37,10 @@ count_summary "$out/image-win32.txt" "i686 image"
 python3 "$root/tests/image/image_facts.py" "$root/build/win64/Ondrik.exe" x86_64-w64-mingw32-objdump x86-64 \
     >"$out/image-win64.txt" 2>&1
 count_summary "$out/image-win64.txt" "x86_64 image"
+
+echo "== the reference: every class and member of the type library"
+python3 "$root/tests/docs/reference_test.py" >"$out/reference.txt" 2>&1
+count_summary "$out/reference.txt" "reference"
 
 # Each build under Wine: the product first, then its twin.
 builds=(win32 win64)

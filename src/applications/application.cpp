@@ -101,6 +101,10 @@ void readMembers(IDispatch* object, Readings& out) {
         const Member& member = ApplicationMembers::table[i];
         Variant raw;
         if (FAILED(readMember(object, member.name, raw.get()))) continue;
+        // An object is no field value: converting it would call into it once more (its
+        // default member; a JScript function answers with its source text).
+        VARTYPE got = V_VT(raw.get()) & VT_TYPEMASK;
+        if (got == VT_DISPATCH || got == VT_UNKNOWN) continue;
         VARTYPE type = std::visit([](auto field) { return typeOf(field); }, member.field);
         // The runtime's conversion; a Boolean becomes "True" or "False" as text.
         out.read[i] = SUCCEEDED(VariantChangeType(out.values[i].get(), raw.get(), VARIANT_ALPHABOOL, type));

@@ -7,6 +7,20 @@
 
 namespace ondrik {
 
+namespace {
+
+HRESULT invokeWithoutArguments(IDispatch* object, DISPID id, WORD flags, VARIANT* out) {
+    DISPPARAMS none = {nullptr, nullptr, 0, 0};
+    EXCEPINFO ei = {};
+    HRESULT hr = object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &none, out, &ei, nullptr);
+    SysFreeString(ei.bstrSource);
+    SysFreeString(ei.bstrDescription);
+    SysFreeString(ei.bstrHelpFile);
+    return hr;
+}
+
+} // namespace
+
 HRESULT readMember(IDispatch* object, const wchar_t* name, VARIANT* out) {
     if (!object) return E_POINTER;
     DISPID id = DISPID_UNKNOWN;
@@ -19,13 +33,10 @@ HRESULT readMember(IDispatch* object, const wchar_t* name, VARIANT* out) {
         hr = ex->GetDispID(bname.get(), fdexNameCaseInsensitive, &id);
         if (FAILED(hr)) return hr;
     }
-    DISPPARAMS none = {nullptr, nullptr, 0, 0};
-    EXCEPINFO ei = {};
-    hr = object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET | DISPATCH_METHOD, &none, out,
-                        &ei, nullptr);
-    SysFreeString(ei.bstrSource);
-    SysFreeString(ei.bstrDescription);
-    SysFreeString(ei.bstrHelpFile);
+    // A property read alone: JScript takes any call that carries DISPATCH_METHOD as a
+    // call of the member's value, so asking for both at once fails on its objects.
+    hr = invokeWithoutArguments(object, id, DISPATCH_PROPERTYGET, out);
+    if (hr == DISP_E_MEMBERNOTFOUND) hr = invokeWithoutArguments(object, id, DISPATCH_METHOD, out);
     return hr;
 }
 

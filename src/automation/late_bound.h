@@ -7,7 +7,8 @@
 
 namespace ondrik {
 
-// Looks name up on object and reads it as a property (or argument-less method).
+// Looks name up on object and reads it as a property; an object that has no property
+// read of that name (DISP_E_MEMBERNOTFOUND) is asked for it as an argument-less method.
 // The look-up tries IDispatch::GetIDsOfNames first and falls back on
 // IDispatchEx::GetDispID: a VBScript class instance under Wine answers only the latter.
 HRESULT readMember(IDispatch* object, const wchar_t* name, VARIANT* out);

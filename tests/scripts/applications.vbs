@@ -94,4 +94,34 @@ For Each a In apps
     n = n + 1
 Next
 CheckEqual n, apps.Count, "for-each visits every record"
+
+' Members of other kinds: a function without arguments is called; one that wants
+' arguments, one that raises and one that returns an object leave their fields empty,
+' and the read goes on.
+Class OddApp
+    Public hInstance
+    Public ThreadID
+    Public Function EXEName()
+        EXEName = "Strano"
+    End Function
+    Public Function Title(x)
+        Title = "mai"
+    End Function
+    Public Property Get Comments()
+        Err.Raise 5
+    End Property
+    Public Property Get CompanyName()
+        Set CompanyName = New FullApp
+    End Property
+End Class
+Set p = New OddApp
+p.hInstance = 7
+p.ThreadID = 8
+Set r = apps.Apri(p)
+Check Not (r Is Nothing), "an object whose EXEName is a function registers"
+CheckEqual r.EXEName, "Strano", "a function without arguments is called"
+CheckEqual r.Title & "|" & r.Comments & "|" & r.CompanyName, "||", _
+    "members that want arguments, raise or return an object leave their fields empty"
+CheckEqual r.hInstance & "|" & r.ThreadID, "7|8", "the members after them are read"
+apps.Chiudi r
 Summary

@@ -28,6 +28,16 @@ Function AppKey(r)
     AppKey = r.EXEName & "|" & r.hInstance & "|" & r.ThreadID
 End Function
 
+' Under On Error Resume Next: whether the last call failed, said with what it was.
+Function Failed(what)
+    Failed = Err.Number <> 0
+    If Failed Then
+        WScript.Echo what & " failed: " & Hex(Err.Number) & " " & Err.Source & " " & Err.Description
+        failures = failures + 1
+        Err.Clear
+    End If
+End Function
+
 ' Text keys throughout: this runtime's Dictionary confuses some integer keys.
 Dim held, open, k, s, app, rec, failures, twice, line, key
 Set held = CreateObject("Scripting.Dictionary")
@@ -36,8 +46,14 @@ failures = 0
 twice = 0
 On Error Resume Next
 For k = 1 To CLng(WScript.Arguments(3))
+    Set s = Nothing
     Set s = ss.Apri("T" & index, False, "u" & index, "p")
-    If held.Exists(KeyOf(s)) Then twice = twice + 1 Else held.Add KeyOf(s), s
+    If Failed("session " & k) Then
+    ElseIf held.Exists(KeyOf(s)) Then
+        twice = twice + 1
+    Else
+        held.Add KeyOf(s), s
+    End If
 Next
 For k = 1 To CLng(WScript.Arguments(4))
     Set app = New FullApp
@@ -45,19 +61,20 @@ For k = 1 To CLng(WScript.Arguments(4))
     app.hInstance = k
     app.ThreadID = index
     Set rec = apps.Apri(app)
-    Set rec.Sessione = ss.Apri("TA" & index, False)
-    If k Mod 2 = 0 Then
-        apps.Chiudi rec
-    Else
-        open.Add AppKey(rec), rec
-        If held.Exists(KeyOf(rec.Sessione)) Then twice = twice + 1 Else held.Add KeyOf(rec.Sessione), rec.Sessione
+    If Not Failed("application " & k) Then
+        Set rec.Sessione = ss.Apri("TA" & index, False)
+        If Failed("the session of application " & k) Then
+        ElseIf k Mod 2 = 0 Then
+            apps.Chiudi rec
+            Failed "closing application " & k
+        ElseIf held.Exists(KeyOf(rec.Sessione)) Then
+            twice = twice + 1
+        Else
+            open.Add AppKey(rec), rec
+            held.Add KeyOf(rec.Sessione), rec.Sessione
+        End If
     End If
 Next
-If Err.Number <> 0 Then
-    WScript.Echo "a call failed: " & Hex(Err.Number) & " " & Err.Description
-    failures = failures + 1
-    Err.Clear
-End If
 On Error GoTo 0
 CheckEqual failures, 0, "client " & index & ": every call succeeded"
 CheckEqual twice, 0, "client " & index & ": no ID came twice to this client"

@@ -59,6 +59,42 @@ TEST(ApplicationRecord, EachFieldIsReadAndConvertedOnItsOwn) {
     applicationRegister()->Chiudi(r.get());
 }
 
+// A property read alone first (a JScript object takes a call flagged as a method as a call
+// of the member's value); the method call only where no property answers.
+TEST(ApplicationRecord, AMemberIsCalledAsAMethodOnlyWhenItHasNoPropertyRead) {
+    FakeApp inner; // outlives app, which holds it
+    inner.defaultText = L"valore predefinito";
+    FakeApp app;
+    app.text(L"EXEName", L"Misto")
+        .text(L"Title", L"dal metodo")
+        .methodOnly(L"Title")
+        .number(L"Major", 3)
+        .methodOnly(L"Major")
+        .object(L"Comments", &inner)
+        .text(L"CompanyName", L"mai letto")
+        .needsArguments(L"CompanyName")
+        .error(L"Path");
+    ComPtr<_Applicazione> r;
+    ASSERT_EQ(ondrikMain::applicazioni()->Apri(objectArg(&app), r.put()), S_OK);
+    ASSERT_TRUE(r);
+    using Flags = std::vector<WORD>;
+    EXPECT_EQ(app.flagsOf[L"EXEName"], Flags{DISPATCH_PROPERTYGET});
+    EXPECT_EQ(app.flagsOf[L"Title"], (Flags{DISPATCH_PROPERTYGET, DISPATCH_METHOD}));
+    EXPECT_EQ(textOf(&_Applicazione::get_Title, r.get()), L"dal metodo");
+    short major = 0;
+    r->get_Major(&major);
+    EXPECT_EQ(major, 3);
+    // An object is no value, and is not asked for its default member.
+    EXPECT_EQ(textOf(&_Applicazione::get_Comments, r.get()), L"");
+    EXPECT_EQ(inner.reads, 0);
+    // Other failures are not retried as a method call.
+    EXPECT_EQ(app.flagsOf[L"CompanyName"], Flags{DISPATCH_PROPERTYGET});
+    EXPECT_EQ(textOf(&_Applicazione::get_CompanyName, r.get()), L"");
+    EXPECT_EQ(app.flagsOf[L"Path"], Flags{DISPATCH_PROPERTYGET});
+    EXPECT_EQ(textOf(&_Applicazione::get_Path, r.get()), L"");
+    ondrikMain::applicazioni()->Chiudi(r.get());
+}
+
 TEST(ApplicationRecord, AnObjectWithoutExeNameIsRefused) {
     FakeApp app;
     app.text(L"Title", L"senza nome");

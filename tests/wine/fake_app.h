@@ -1,5 +1,6 @@
 // A client's application object for the application register's tests: answers each
-// name as told (a value, an error, or nothing), optionally slowly, and counts reads.
+// name as told (a value, an error, a value only to a method call, a demand for
+// arguments, or nothing), optionally slowly, and records every call's flags.
 #pragma once
 
 #include "automation/variant.h"
@@ -8,10 +9,11 @@
 #include <map>
 #include <oleauto.h>
 #include <string>
+#include <vector>
 
 class FakeApp : public IDispatch {
 public:
-    enum class Kind { Value, Error, Unknown };
+    enum class Kind { Value, Error, MethodOnly, NeedsArguments };
     struct Answer {
         Kind kind = Kind::Value;
         VARIANT value{};
@@ -42,13 +44,25 @@ public:
         V_VT(&x) = VT_NULL;
         return set(name, x);
     }
-    FakeApp& error(const std::wstring& name) {
-        answers_[name].kind = Kind::Error;
-        return *this;
+    // An object as the member's value (the Variant takes a reference).
+    FakeApp& object(const std::wstring& name, IDispatch* d) {
+        VARIANT x;
+        VariantInit(&x);
+        V_VT(&x) = VT_DISPATCH;
+        V_DISPATCH(&x) = d;
+        d->AddRef();
+        return set(name, x);
     }
+    FakeApp& error(const std::wstring& name) { return kind(name, Kind::Error); }
+    // Answers its value to DISPATCH_METHOD alone, DISP_E_MEMBERNOTFOUND to anything else.
+    FakeApp& methodOnly(const std::wstring& name) { return kind(name, Kind::MethodOnly); }
+    FakeApp& needsArguments(const std::wstring& name) { return kind(name, Kind::NeedsArguments); }
+    // The text answered for DISPID_VALUE, the default member, when set.
+    const wchar_t* defaultText = nullptr;
     // Called inside every read, before it answers (to be slow, or to act meanwhile).
     std::function<void(const std::wstring&)> onRead;
     int reads = 0;
+    std::map<std::wstring, std::vector<WORD>> flagsOf; // each call's flags, by name
 
     STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
         if (iid == IID_IUnknown || iid == IID_IDispatch) {
@@ -78,13 +92,22 @@ public:
         *id = DISPID_UNKNOWN;
         return DISP_E_UNKNOWNNAME;
     }
-    STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS*, VARIANT* result, EXCEPINFO* ei,
+    STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS*, VARIANT* result, EXCEPINFO* ei,
                         UINT*) override {
         ++reads;
+        if (id == DISPID_VALUE && defaultText && result) {
+            VariantInit(result);
+            V_VT(result) = VT_BSTR;
+            V_BSTR(result) = SysAllocString(defaultText);
+            return S_OK;
+        }
         int k = 1;
         for (auto& [name, a] : answers_) {
             if (k++ != id) continue;
+            flagsOf[name].push_back(flags);
             if (onRead) onRead(name);
+            if (a.kind == Kind::MethodOnly && flags != DISPATCH_METHOD) return DISP_E_MEMBERNOTFOUND;
+            if (a.kind == Kind::NeedsArguments) return DISP_E_BADPARAMCOUNT;
             if (a.kind == Kind::Error) {
                 if (ei) {
                     *ei = EXCEPINFO{};
@@ -99,10 +122,13 @@ public:
     }
 
 private:
+    FakeApp& kind(const std::wstring& name, Kind k) {
+        answers_[name].kind = k;
+        return *this;
+    }
     FakeApp& set(const std::wstring& name, VARIANT v) {
         Answer& a = answers_[name];
         VariantClear(&a.value);
-        a.kind = Kind::Value;
         a.value = v;
         return *this;
     }

@@ -230,3 +230,52 @@ TEST(TypeLibrary, EveryInterfaceFollowsItsMemberTable) {
     checkInterface(IID__Global, global);
     checkInterface(IID__ShellLink, shellLink);
 }
+
+namespace {
+
+std::wstring helpOf(ITypeInfo* info, MEMBERID id) {
+    BSTR help = nullptr;
+    info->GetDocumentation(id, nullptr, &help, nullptr, nullptr);
+    std::wstring out = help ? help : L"";
+    SysFreeString(help);
+    return out;
+}
+
+// One sentence: a full stop at its end and nowhere before a blank.
+void expectSentence(const std::wstring& help) {
+    EXPECT_FALSE(help.empty());
+    EXPECT_EQ(help.back(), L'.') << std::string(help.begin(), help.end());
+    EXPECT_EQ(help.find(L". "), std::wstring::npos);
+}
+
+} // namespace
+
+// The Object Browser and IntelliSense show these. A property's get and put share their
+// identifier, and the library answers for an identifier with its first member's text.
+TEST(TypeLibrary, EveryTypeAndMemberHasAHelpString) {
+    ITypeLib* lib = ondrik::typeLibrary::get();
+    ASSERT_NE(lib, nullptr);
+    UINT types = lib->GetTypeInfoCount(), members = 0;
+    EXPECT_EQ(types, 14u); // seven classes, seven interfaces
+    for (UINT t = 0; t < types; ++t) {
+        ComPtr<ITypeInfo> info;
+        ASSERT_EQ(lib->GetTypeInfo(t, info.put()), S_OK);
+        SCOPED_TRACE(testing::Message() << "type " << t);
+        expectSentence(helpOf(info.get(), MEMBERID_NIL));
+        // A dual interface's own members, without those of IDispatch, are on its vtable side.
+        HREFTYPE ref = 0;
+        ComPtr<ITypeInfo> vtable;
+        if (FAILED(info->GetRefTypeOfImplType(-1, &ref)) || FAILED(info->GetRefTypeInfo(ref, vtable.put()))) continue;
+        TYPEATTR* attr = nullptr;
+        ASSERT_EQ(vtable->GetTypeAttr(&attr), S_OK);
+        for (UINT i = 0; i < attr->cFuncs; ++i, ++members) {
+            FUNCDESC* f = nullptr;
+            ASSERT_EQ(vtable->GetFuncDesc(i, &f), S_OK);
+            SCOPED_TRACE(testing::Message() << "member " << i);
+            expectSentence(helpOf(vtable.get(), f->memid));
+            vtable->ReleaseFuncDesc(f);
+        }
+        vtable->ReleaseTypeAttr(attr);
+    }
+    EXPECT_EQ(members, 76u);
+}

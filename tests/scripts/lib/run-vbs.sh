@@ -1,5 +1,6 @@
-# Sourced by the scenario scripts: runs a VBScript client (the checks library in front
-# of it) in the test prefix. Usage: run_vbs OUTDIR NAME.vbs [ARGS...]; prints its output.
+# Sourced by the scenario scripts: runs a VBScript or JScript client (NAME.vbs or NAME.js,
+# with the checks library of its language, check.vbs or check.js, in front of it) in the
+# test prefix. Usage: run_vbs OUTDIR NAME.vbs|NAME.js [ARGS...]; prints its output.
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 source "$here/../../../scripts/wine-env.sh"
 SCRIPTS_WIN='C:\tests'
@@ -8,14 +9,14 @@ SCRIPTS_DIR="$WINEPREFIX/drive_c/tests"
 run_vbs() {
     local outdir=$1 script=$2
     shift 2
-    local name
-    name=$(basename "$script" .vbs)
+    local name=${script%.*} language=${script##*.}
+    name=$(basename "$name")
     mkdir -p "$outdir" "$SCRIPTS_DIR"
     # Each run reads a copy of its own: Wine's script host sometimes fails to read a
     # script that another process opens at the same moment, and then runs nothing and
     # ends with exit code 0 ("Could not get script text"), as clients started together do.
-    local copy="$name-$BASHPID.vbs"
-    cat "$here/check.vbs" "$here/../$script" >"$SCRIPTS_DIR/$copy"
+    local copy="$name-$BASHPID.$language"
+    cat "$here/check.$language" "$here/../$script" >"$SCRIPTS_DIR/$copy"
     (cd "$outdir" && "$WINE" cscript //nologo "$SCRIPTS_WIN\\$copy" "$@" >"$outdir/$name.txt" 2>&1
         echo "exit code $?" >"$outdir/exit-code")
     rm -f "$SCRIPTS_DIR/$copy"
