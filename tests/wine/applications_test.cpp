@@ -75,7 +75,7 @@ TEST(ApplicationRecord, AMemberIsCalledAsAMethodOnlyWhenItHasNoPropertyRead) {
         .needsArguments(L"CompanyName")
         .error(L"Path");
     ComPtr<_Applicazione> r;
-    ASSERT_EQ(ondrikMain::applicazioni()->Apri(objectArg(&app), r.put()), S_OK);
+    ASSERT_EQ(applicationRegister()->Apri(objectArg(&app), r.put()), S_OK);
     ASSERT_TRUE(r);
     using Flags = std::vector<WORD>;
     EXPECT_EQ(app.flagsOf[L"EXEName"], Flags{DISPATCH_PROPERTYGET});
@@ -92,7 +92,7 @@ TEST(ApplicationRecord, AMemberIsCalledAsAMethodOnlyWhenItHasNoPropertyRead) {
     EXPECT_EQ(textOf(&_Applicazione::get_CompanyName, r.get()), L"");
     EXPECT_EQ(app.flagsOf[L"Path"], Flags{DISPATCH_PROPERTYGET});
     EXPECT_EQ(textOf(&_Applicazione::get_Path, r.get()), L"");
-    ondrikMain::applicazioni()->Chiudi(r.get());
+    applicationRegister()->Chiudi(r.get());
 }
 
 TEST(ApplicationRecord, AnObjectWithoutExeNameIsRefused) {
