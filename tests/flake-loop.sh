@@ -33,7 +33,6 @@ stop_all() {
     [ ${#hogs[@]} -eq 0 ] || kill "${hogs[@]}" 2>/dev/null
     wine_stop
 }
-trap stop_all EXIT
 if $hog; then
     for _ in $(seq 1 "$(nproc)"); do
         bash -c 'while :; do :; done' &
@@ -42,6 +41,8 @@ if $hog; then
 fi
 wine_stop
 wine_start
+# After wine_start, whose own trap would replace this one and leave the busy loops running.
+trap stop_all EXIT
 
 declare -A green red
 for run in $(seq 1 "$runs"); do
