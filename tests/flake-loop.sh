@@ -33,16 +33,16 @@ stop_all() {
     [ ${#hogs[@]} -eq 0 ] || kill "${hogs[@]}" 2>/dev/null
     wine_stop
 }
+wine_stop
+wine_start
+# After wine_start, whose own trap would replace this one and leave the busy loops running.
+trap stop_all EXIT
 if $hog; then
     for _ in $(seq 1 "$(nproc)"); do
         bash -c 'while :; do :; done' &
         hogs+=($!)
     done
 fi
-wine_stop
-wine_start
-# After wine_start, whose own trap would replace this one and leave the busy loops running.
-trap stop_all EXIT
 
 declare -A green red
 for run in $(seq 1 "$runs"); do
