@@ -26,9 +26,26 @@ count_summary() {
     if [[ "$line" =~ ^([0-9]+)\ passed,\ ([0-9]+)\ failed$ ]]; then
         passed=$((passed + BASH_REMATCH[1]))
         failed=$((failed + BASH_REMATCH[2]))
-        [ "${BASH_REMATCH[2]}" -eq 0 ] || echo "$name: $line (see $where)"
+        [ "${BASH_REMATCH[2]}" -eq 0 ] && return
+        echo "$name: $line (see $where)"
     else
         echo "$name: no summary (see $where)"
         failed=$((failed + 1))
     fi
+    return 1
+}
+
+# What a failed scenario left, so that a report shows its cause and not only its count: the
+# failed checks, and each client run that ended without a summary, with its exit code (a
+# victim killed on purpose is among them). At most 20 lines. Usage: show_failures FILE DIR
+show_failures() {
+    local file=$1 dir=$2 log
+    {
+        grep -h '^FAILED' "$file"
+        find "$dir" -name '*.log' | sort | while read -r log; do
+            grep -h '^FAILED' "$log"
+            tail -n 1 "$log" | tr -d '\r' | grep -qE '^[0-9]+ passed, [0-9]+ failed$' ||
+                echo "no summary from ${log#"$dir"/}: $(cat "$(dirname "$log")/exit-code" 2>/dev/null)"
+        done
+    } 2>/dev/null | tr -d '\r' | awk '!seen[$0]++' | head -n 20 | sed 's/^/    /'
 }

@@ -29,7 +29,7 @@ echo "== $ONDRIK_ARCH: client scenarios (VBScript, JScript, early-bound C++)"
 for scenario in "$root"/tests/scripts/*.sh; do
     name=$(basename "$scenario" .sh)
     bash "$scenario" "$out/$name" >"$out/$name.txt" 2>&1
-    count_summary "$out/$name.txt" "$name" "$out/$name"
+    count_summary "$out/$name.txt" "$name" "$out/$name" || show_failures "$out/$name.txt" "$out/$name"
     wine_stop
 done
 

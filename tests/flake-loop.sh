@@ -33,6 +33,9 @@ stop_all() {
     [ ${#hogs[@]} -eq 0 ] || kill "${hogs[@]}" 2>/dev/null
     wine_stop
 }
+wine_stop
+wine_start
+# After wine_start, whose own trap would replace this one and leave the busy loops running.
 trap stop_all EXIT
 if $hog; then
     for _ in $(seq 1 "$(nproc)"); do
@@ -40,8 +43,6 @@ if $hog; then
         hogs+=($!)
     done
 fi
-wine_stop
-wine_start
 
 declare -A green red
 for run in $(seq 1 "$runs"); do

@@ -34,8 +34,8 @@ STDMETHODIMP Applications::Apri(VARIANT vbApp, _Applicazione** ret) {
         ComPtr<Application> record = ComPtr<Application>::adopt(Application::create());
         if (!record) return;
         // Reading the client's object calls into its process; other calls may run meanwhile
-        // (docs/reentrancy.md), but the record is filed only once it is complete. A client that gave no answer in
-        // time is registered as one without a name: not at all.
+        // (docs/reentrancy.md), but the record is filed only once it is complete. A client
+        // that gave no answer in time is registered as one without a name: not at all.
         if (!record->carica(vbApp) || record->exeName().empty()) return;
         *ret = record->itf();
         (*ret)->AddRef();

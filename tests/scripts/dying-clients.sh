@@ -10,10 +10,7 @@ for mode in holding reading enumerating; do
     mkdir -p "$work" "$out/$mode"
     marker="victim-$mode-$$-$RANDOM"
     run_vbs "$out/$mode/victim" dying-clients.vbs victim "$mode" 'C:\tests\dying' "$marker" >/dev/null &
-    for _ in $(seq 1 300); do
-        [ -f "$work/victim-stalled" ] && break
-        sleep 0.1
-    done
+    wait_for_file "$work/victim-stalled" 120
     # While the victim stalls (in the server's read of its object, for one mode), another
     # client is served.
     run_vbs "$out/$mode" dying-clients.vbs observer before 'C:\tests\dying' >/dev/null

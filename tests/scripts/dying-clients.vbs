@@ -21,11 +21,11 @@ Class StallingApp
     End Property
 End Class
 
-' Busy until killed, at most two minutes (Wine's cscript has no Sleep).
+' Busy until killed, at most five minutes (Wine's cscript has no Sleep).
 Sub Stall()
     Dim started
     started = Timer
-    Do While Timer - started < 120 And Timer >= started
+    Do While Timer - started < 300 And Timer >= started
     Loop
 End Sub
 

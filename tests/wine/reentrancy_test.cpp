@@ -84,7 +84,8 @@ void checkSessions(const Held& held, long before, long added) {
         VARIANT key = str(keyOf(s.get()).c_str());
         reg->Item(key, entered.put());
         VariantClear(&key);
-        EXPECT_EQ(entered.get(), s.get()) << "a held session is entered under its key: " << keyOf(s.get()).c_str();
+        EXPECT_EQ(entered.get(), s.get())
+            << "a held session is entered under its key: " << keyOf(s.get()).c_str();
     }
 }
 
@@ -93,7 +94,8 @@ void checkSessions(const Held& held, long before, long added) {
 // inside the walk of the register lets those calls run.
 class ClientRecord : public _Applicazione {
 public:
-    ClientRecord(_Sessione* s, std::function<void()> meanwhile) : session_(s), meanwhile_(std::move(meanwhile)) {}
+    ClientRecord(_Sessione* s, std::function<void()> meanwhile)
+        : session_(s), meanwhile_(std::move(meanwhile)) {}
     STDMETHODIMP get_Sessione(_Sessione** ret) override {
         if (++reads_ == 2 && meanwhile_) meanwhile_(); // the first read is Chiudi's own
         *ret = session_;
@@ -106,11 +108,17 @@ public:
     }
     STDMETHODIMP_(ULONG) AddRef() override { return 1; }
     STDMETHODIMP_(ULONG) Release() override { return 1; } // lives on the test's stack
-#define ONDRIK_NOT_HERE(name, type) \
-    STDMETHODIMP name(type) override { return E_NOTIMPL; }
+#define ONDRIK_NOT_HERE(name, type)                                                                          \
+    STDMETHODIMP name(type) override {                                                                       \
+        return E_NOTIMPL;                                                                                    \
+    }
     ONDRIK_NOT_HERE(GetTypeInfoCount, UINT*)
-    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override {
+        return E_NOTIMPL;
+    }
+    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
+        return E_NOTIMPL;
+    }
     STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
         return E_NOTIMPL;
     }
@@ -217,7 +225,10 @@ TEST(Reentrancy, TheSharedSessionClosedInsideASharedOpen) {
 TEST(Reentrancy, TheSameApplicationRegisteredInsideAnotherRegistrationsRead) {
     Applications* apps = applicationRegister();
     auto fill = [](FakeApp& app) {
-        app.text(L"EXEName", L"Doppia").text(L"Title", L"fuori").number(L"hInstance", 7).number(L"ThreadID", 8);
+        app.text(L"EXEName", L"Doppia")
+            .text(L"Title", L"fuori")
+            .number(L"hInstance", 7)
+            .number(L"ThreadID", 8);
     };
     ThreadedApp client(fill); // read through a proxy: the read waits, serving
     client.startAnswering();
@@ -263,28 +274,33 @@ TEST(Reentrancy, WaitsNestInsideEachOtherAndEndInnermostFirst) {
             ended.push_back("Sleep");
         },
         [&] {
-            insideWaitOf([&] { session = open(code, false); ended.push_back("Sessioni.Apri"); },
-                         [&] {
-                             insideWaitOf(
-                                 [&] {
-                                     Bstr path((dir + L"\\a\\b").c_str());
-                                     EXPECT_EQ(g->CreaDirectory(path.get()), S_OK);
-                                     ended.push_back("CreaDirectory");
-                                 },
-                                 [&] {
-                                     EXPECT_EQ(g->Sleep(20), S_OK);
-                                     Bstr target((dir + L"\\a").c_str()), lnk((dir + L"\\a.lnk").c_str());
-                                     VARIANT_BOOL made = VARIANT_FALSE;
-                                     ASSERT_TRUE(makeFile(dir + L"\\t.txt"));
-                                     Bstr file((dir + L"\\t.txt").c_str());
-                                     link->put_FileCollegato(file.get());
-                                     link->CreaCollegamento(lnk.get(), &made);
-                                     EXPECT_EQ(made, VARIANT_TRUE);
-                                     ended.push_back("CreaCollegamento");
-                                 });
-                         });
+            insideWaitOf(
+                [&] {
+                    session = open(code, false);
+                    ended.push_back("Sessioni.Apri");
+                },
+                [&] {
+                    insideWaitOf(
+                        [&] {
+                            Bstr path((dir + L"\\a\\b").c_str());
+                            EXPECT_EQ(g->CreaDirectory(path.get()), S_OK);
+                            ended.push_back("CreaDirectory");
+                        },
+                        [&] {
+                            EXPECT_EQ(g->Sleep(20), S_OK);
+                            Bstr target((dir + L"\\a").c_str()), lnk((dir + L"\\a.lnk").c_str());
+                            VARIANT_BOOL made = VARIANT_FALSE;
+                            ASSERT_TRUE(makeFile(dir + L"\\t.txt"));
+                            Bstr file((dir + L"\\t.txt").c_str());
+                            link->put_FileCollegato(file.get());
+                            link->CreaCollegamento(lnk.get(), &made);
+                            EXPECT_EQ(made, VARIANT_TRUE);
+                            ended.push_back("CreaCollegamento");
+                        });
+                });
         });
-    EXPECT_EQ(ended, (std::vector<std::string>{"CreaCollegamento", "CreaDirectory", "Sessioni.Apri", "Sleep"}));
+    EXPECT_EQ(ended,
+              (std::vector<std::string>{"CreaCollegamento", "CreaDirectory", "Sessioni.Apri", "Sleep"}));
     EXPECT_TRUE(isFolder(dir + L"\\a\\b"));
     EXPECT_TRUE(isFile(dir + L"\\a.lnk"));
     ASSERT_TRUE(session);

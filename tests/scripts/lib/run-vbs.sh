@@ -23,6 +23,19 @@ run_vbs() {
     tr -d "\r" <"$outdir/$name.txt" | tee "$outdir/$name.log"
 }
 
+# Waits until a file exists, at most the given seconds; fails when it does not by then.
+# The bound is generous: under emulation on a busy machine, a client's first start of Wine
+# and of the server in a prefix whose processes were ended takes many times its usual time,
+# and a client started meanwhile would race it in activating the server.
+wait_for_file() {
+    local i
+    for i in $(seq 1 $(($2 * 10))); do
+        [ -f "$1" ] && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
 # Adds up the summary lines of several runs (their .log files) into the variables ok and
 # bad; a run without a summary (a script that ended early) counts as one failure.
 ok=0
@@ -53,12 +66,7 @@ run_crowd() {
     for i in $(seq 1 "$clients"); do
         run_vbs "$outdir/client-$i" "$script" client "$i" "$@" >/dev/null &
         pids+=($!)
-        if [ "$i" -eq 1 ]; then
-            for _ in $(seq 1 300); do
-                [ -f "$work/started" ] && break
-                sleep 0.1
-            done
-        fi
+        [ "$i" -ne 1 ] || wait_for_file "$work/started" 120
     done
     wait "${pids[@]}"
     for i in $(seq 1 "$clients"); do
