@@ -17,9 +17,9 @@ bool FormCtrl::load() {
     return hwnd_ != nullptr;
 }
 
-Transfer* FormCtrl::inetTransfer() {
+Transfer& FormCtrl::inetTransfer() {
     if (!transfer_) transfer_ = std::make_unique<Transfer>();
-    return transfer_.get();
+    return *transfer_;
 }
 
 SocketConnector* FormCtrl::wsck() {

@@ -19,9 +19,9 @@ public:
     FormCtrl& operator=(const FormCtrl&) = delete;
     ~FormCtrl(); // releases the components, then destroys the window if it was made
 
-    // The components. Taking the socket loads the window, which stays hidden; nullptr
-    // when the window cannot be made.
-    Transfer* inetTransfer();
+    // The components. The transfer needs no window; taking the socket loads the window,
+    // which stays hidden (nullptr when it cannot be made).
+    Transfer& inetTransfer();
     SocketConnector* wsck();
 
 private:

@@ -39,12 +39,11 @@ void store(const std::string& body, bool byteArray, VARIANT* result) {
 void getUrl(const std::wstring& url, bool byteArray, BSTR* header, VARIANT* result) {
     VariantInit(result);
     FormCtrl form;
-    Transfer* transfer = form.inetTransfer();
-    if (!transfer) return;
+    Transfer& transfer = form.inetTransfer();
     std::string body;
-    if (transfer->openUrl(url, body)) store(body, byteArray, result);
+    if (transfer.openUrl(url, body)) store(body, byteArray, result);
     std::wstring text;
-    if (wantsHeader(header) && transfer->header(text)) {
+    if (wantsHeader(header) && transfer.header(text)) {
         BSTR fresh = SysAllocStringLen(text.c_str(), UINT(text.size()));
         if (fresh) {
             SysFreeString(*header);
