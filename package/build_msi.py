@@ -5,7 +5,7 @@ The package writes the COM registration in its own Registry table: the same keys
 values that `Ondrik.exe /regserver` writes (src/server/registration.cpp, and for the type
 library oleaut32's RegisterTypeLib), worked out here from the same sources: the
 identifiers and names from idl/Ondrik.idl, the launch and access permissions from the
-security descriptor string in src/server/security.cpp. tests/scripts/package.sh compares
+security descriptor strings in src/server/security.cpp. tests/scripts/package.sh compares
 the two registrations under Wine.
 
     build_msi.py --build build/win32 --out dist/Ondrik-2.0.0.msi [--version 2.0.1]
@@ -63,8 +63,8 @@ class Library:
 # allow and deny entries with hexadecimal rights), written in the self-relative layout
 # that ConvertStringSecurityDescriptorToSecurityDescriptor gives under Wine (header,
 # owner, group, DACL). Windows may order the parts differently; the meaning is the same.
-WELL_KNOWN_SIDS = {"WD": (1, [0]), "NU": (5, [2]), "IU": (5, [4]), "AU": (5, [11]), "SY": (5, [18]),
-                   "BA": (5, [32, 544]), "BU": (5, [32, 545])}
+WELL_KNOWN_SIDS = {"WD": (1, [0]), "NU": (5, [2]), "IU": (5, [4]), "PS": (5, [10]), "AU": (5, [11]),
+                   "SY": (5, [18]), "BA": (5, [32, 544]), "BU": (5, [32, 545])}
 ACE_TYPES = {"A": 0, "D": 1}
 
 
@@ -89,9 +89,10 @@ def security_descriptor(sddl):
     return header + b"".join(o.to_bytes(4, "little") for o in offsets) + owner + group + dacl
 
 
-def server_sddl():
+def server_sddl(permission):
+    """The server's launch or access permission: kLaunchPermission or kAccessPermission."""
     source = open(os.path.join(ROOT, "src/server/security.cpp"), encoding="utf-8").read()
-    return re.search(r'kLocalOnly\[\]\s*=\s*L"([^"]+)"', source)[1]
+    return re.search(rf'k{permission}Permission\[\]\s*=\s*L"([^"]+)"', source)[1]
 
 
 def registration(lib, syskind):
@@ -114,10 +115,9 @@ def registration(lib, syskind):
         add(progid, progid)
         add(progid + "\\CLSID", clsid)
     appid = f"AppID\\{lib.appobject}"
-    permissions = security_descriptor(server_sddl()).hex().upper()
     add(appid, lib.name)
-    add(appid, permissions, "LaunchPermission", True)
-    add(appid, permissions, "AccessPermission", True)
+    for permission in ("Launch", "Access"):
+        add(appid, security_descriptor(server_sddl(permission)).hex().upper(), f"{permission}Permission", True)
     add(f"AppID\\{lib.name}.exe", lib.appobject, "AppID")
     # What RegisterTypeLib writes for the library, then for its interfaces.
     typelib = f"TypeLib\\{lib.libid}\\{lib.version}"

@@ -48,16 +48,17 @@ HRESULT setValue(HKEY root, const StringValue& value) {
     return key.setString(value.name, value.text);
 }
 
-// The server's AppID: who may start it and call it (local callers only).
+// The server's AppID: who may start it and who may call it (security.h).
 HRESULT registerAppId(HKEY root) {
     std::wstring appId = L"AppID\\" + text(CLSID_Global);
-    std::vector<BYTE> sd = security::localOnlyDescriptor();
-    if (sd.empty()) return E_FAIL;
+    std::vector<BYTE> launch = security::descriptorOf(security::Permission::launch);
+    std::vector<BYTE> access = security::descriptorOf(security::Permission::access);
+    if (launch.empty() || access.empty()) return E_FAIL;
     RegistryKey key;
     RETURN_IF_FAILED(classesKey(root, appId, key));
     RETURN_IF_FAILED(key.setString(nullptr, L"Ondrik"));
-    RETURN_IF_FAILED(key.setBinary(L"LaunchPermission", sd));
-    RETURN_IF_FAILED(key.setBinary(L"AccessPermission", sd));
+    RETURN_IF_FAILED(key.setBinary(L"LaunchPermission", launch));
+    RETURN_IF_FAILED(key.setBinary(L"AccessPermission", access));
     return setValue(root, {L"AppID\\Ondrik.exe", L"AppID", text(CLSID_Global)});
 }
 
