@@ -84,7 +84,7 @@ wine_stop() { wine_server -k >/dev/null 2>&1 || true; }
 server_pids() {
     local pid
     for pid in $(pgrep -f 'Ondrik\.exe'); do
-        tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" && echo "$pid"
+        tr '\0' '\n' 2>/dev/null <"/proc/$pid/environ" | grep -qxF "WINEPREFIX=$WINEPREFIX" && echo "$pid"
     done
 }
 
@@ -98,6 +98,6 @@ servers_end_within() {
         [ -z "$left" ] && return 0
         sleep 0.1
     done
-    for pid in $left; do echo "$pid: $(tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null)"; done
+    for pid in $left; do echo "$pid: $(tr '\0' ' ' 2>/dev/null <"/proc/$pid/cmdline")"; done
     return 1
 }
