@@ -78,3 +78,26 @@ wine_wait() {
 
 # Ends every process of this prefix (and only of this prefix).
 wine_stop() { wine_server -k >/dev/null 2>&1 || true; }
+
+# The process IDs of this prefix's running servers (Ondrik.exe), told apart from other
+# prefixes' by the prefix in their environment.
+server_pids() {
+    local pid
+    for pid in $(pgrep -f 'Ondrik\.exe'); do
+        tr '\0' '\n' 2>/dev/null <"/proc/$pid/environ" | grep -qxF "WINEPREFIX=$WINEPREFIX" && echo "$pid"
+    done
+}
+
+# Waits until no server of this prefix runs, at most the given seconds: a server ends by
+# itself once its last client has let go of it. Fails when one still runs then, and prints
+# what runs.
+servers_end_within() {
+    local left
+    for _ in $(seq 0 $(($1 * 10))); do
+        left=$(server_pids)
+        [ -z "$left" ] && return 0
+        sleep 0.1
+    done
+    for pid in $left; do echo "$pid: $(tr '\0' ' ' 2>/dev/null <"/proc/$pid/cmdline")"; done
+    return 1
+}

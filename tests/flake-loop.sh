@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs client scenarios again and again against one build, optionally with a busy loop on
 # every core beside them (so that the timing differs from a quiet machine), and counts the
-# runs that failed. A failed run is a fault to find, never noise: its output stays.
+# runs that failed and those that left their server running after their last client. A
+# failed run is a fault to find, never noise: its output stays.
 #
 #   bash tests/flake-loop.sh [--hog] ARCH RUNS [SCENARIO...]
 #
@@ -24,6 +25,7 @@ scenarios=("$@")
 bash "$root/scripts/build.sh" || exit 1
 [ "$ONDRIK_ARCH" = win64 ] || bash "$root/scripts/wine32-setup.sh" >/dev/null || exit 1
 source "$root/scripts/wine-env.sh"
+source "$root/scripts/test-counts.sh"
 out="$root/build/flake-loop/$ONDRIK_ARCH"
 rm -rf "$out"
 mkdir -p "$out"
@@ -44,12 +46,18 @@ if $hog; then
     done
 fi
 
-declare -A green red
+declare -A green red lingered
 for run in $(seq 1 "$runs"); do
     for scenario in "${scenarios[@]}"; do
         dir="$out/$scenario-$run"
         started=$SECONDS
         bash "$root/tests/scripts/$scenario.sh" "$dir" >"$dir.txt" 2>&1
+        # As the test command checks: the server ended with its last client (the package
+        # scenario checks its own prefix's installed server itself).
+        if [ ! -f "$dir/lingering-exempt" ] && ! left=$(servers_end_within 15); then
+            lingered[$scenario]=$((${lingered[$scenario]:-0} + 1))
+            echo "run $run of $scenario: its server still ran 15 s after its last client: $left"
+        fi
         wine_stop
         line=$(tail -n 1 "$dir.txt" | tr -d '\r')
         if [[ "$line" =~ ^[0-9]+\ passed,\ 0\ failed$ ]]; then
@@ -57,13 +65,15 @@ for run in $(seq 1 "$runs"); do
         else
             red[$scenario]=$((${red[$scenario]:-0} + 1))
             echo "run $run of $scenario FAILED: $line (see $dir.txt)"
+            show_failures "$dir.txt" "$dir"
         fi
         echo "run $run of $scenario: $line in $((SECONDS - started)) s"
     done
 done
 status=0
 for scenario in "${scenarios[@]}"; do
-    echo "$scenario on $ONDRIK_ARCH$($hog && echo ", cores busy"): ${green[$scenario]:-0} of $runs runs green, ${red[$scenario]:-0} failed"
-    [ "${red[$scenario]:-0}" -eq 0 ] || status=1
+    echo "$scenario on $ONDRIK_ARCH$($hog && echo ", cores busy"): ${green[$scenario]:-0} of $runs runs green," \
+        "${red[$scenario]:-0} failed, ${lingered[$scenario]:-0} left a server running"
+    [ "${red[$scenario]:-0}" -eq 0 ] && [ "${lingered[$scenario]:-0}" -eq 0 ] || status=1
 done
 exit $status

@@ -16,6 +16,8 @@
 #include <shellapi.h>
 #include <windows.h>
 
+#include <utility>
+
 namespace ondrik {
 namespace {
 
@@ -36,9 +38,25 @@ void revokeClassObjects() {
         if (cookie) CoRevokeClassObject(std::exchange(cookie, 0));
 }
 
+// How long the server may take to end once its last client has gone. Letting go of what
+// it holds can wait on a client (a record that a client made itself is released by a call
+// into that client), and so can the system's own end of a process that still has worker
+// threads; under Wine in the emulator such an end was seen to hang for good, with the
+// class objects already revoked. Past this limit the process ends at once.
+constexpr DWORD kEndLimitMs = 10000;
+
+DWORD WINAPI endWithinLimit(void*) {
+    Sleep(kEndLimitMs);
+    TerminateProcess(GetCurrentProcess(), 0);
+    return 0;
+}
+
 void endServer() {
     // No new client may reach this process from now on; the next one starts a fresh server.
     revokeClassObjects();
+    static bool ending = false;
+    if (!std::exchange(ending, true))
+        if (HANDLE thread = CreateThread(nullptr, 0, &endWithinLimit, nullptr, 0, nullptr)) CloseHandle(thread);
     PostQuitMessage(0);
 }
 
@@ -95,5 +113,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
         rc = serve();
     typeLibrary::release();
     CoUninitialize();
+    // A served process ends here, without the system's detaching of every library, which
+    // would first have to stop the worker threads that may still wait on clients.
+    if (!doRegister && !doUnregister) TerminateProcess(GetCurrentProcess(), UINT(rc));
     return rc;
 }

@@ -71,6 +71,8 @@ check "the example application registers" grep -q 'Registered as Contab|4194304|
 check "the example application's suite base" grep -qF "base:        $base" "$out/example.txt"
 check "the example application's data folder" test -d "$base_dir/Dati/Contab"
 client installed installed "$base" 'C:\packages\ondrik-status.vbs'
+# The installed server ends with its last client: one that lingers keeps Ondrik.exe in use.
+check "the installed server ends with its clients (see checks.txt)" servers_end_within 15
 
 # Run again: a repair of the one installed product, where it lies.
 rm "$server_dir/Ondrik.exe"
@@ -85,6 +87,7 @@ check "upgrading to $newer" msiexec /i "C:\\packages\\Ondrik-$newer$suffix.msi"
 echo "upgrade: $took s"
 client upgraded products "$upgrade_code" "$newer"
 client upgraded-server installed "$base" 'C:\packages\ondrik-status.vbs'
+check "the upgraded server ends with its clients (see checks.txt)" servers_end_within 15
 
 check "removing" msiexec /x "C:\\packages\\Ondrik-$newer$suffix.msi"
 echo "removal: $took s"
