@@ -17,27 +17,18 @@ net_peers_start "$out" "$full:7400:full"
 trap 'net_peers_stop; wine_stop' EXIT
 port=$(grep '^HTTP_PORT=' "$out/net-state" | cut -d= -f2)
 
-# Waits (at most a minute) until the file appears.
-await() {
-    for _ in $(seq 1 600); do
-        [ -f "$1" ] && return 0
-        sleep 0.1
-    done
-    return 1
-}
-
 for kase in sleep geturl risolvi killed; do
     marker="waiter-$kase-$$-$RANDOM"
     rm -f "$out/net-state.release"
     run_vbs "$out/$kase-other" waits.vbs other "$kase" 'C:\tests\waits' >/dev/null &
     other=$!
-    await "$work/ready-$kase"
+    wait_for_file "$work/ready-$kase" 60
     # The marker early on the line: the process list shows a Wine process's command line
     # cut to the length of the one that started it.
     run_vbs "$out/$kase-waiter" waits.vbs waiter "$kase" 'C:\tests\waits' "$marker" "$port" "$full" \
         >/dev/null &
     waiter=$!
-    await "$work/begun-$kase"
+    wait_for_file "$work/begun-$kase" 60
     if [ "$kase" = killed ]; then
         echo "a client killed on purpose: Wine never reclaims a dead client's references" >"$out/lingering-exempt"
         sleep 1 # well inside its call by now
