@@ -4,6 +4,7 @@
 #include "inside_wait.h"
 #include "shell_shortcut.h"
 
+#include "automation/worker_call.h"
 #include "shell_link/shell_link.h"
 
 #include <gtest/gtest.h>
@@ -346,4 +347,63 @@ TEST_F(ShellLinkFiles, ACallOnTheSameObjectDuringItsFileWorkRunsAfterItOnWhatItL
     EXPECT_EQ(value(a.get(), &Link::get_NomeFile), second);
     ASSERT_TRUE(leggi(b.get(), link));
     EXPECT_EQ(value(b.get(), &Link::get_Argomenti), L"-z");
+}
+
+TEST_F(ShellLinkFiles, AValueSetDuringAReadIsKeptAndWritten) {
+    auto a = newLink(), b = newLink();
+    std::wstring link = dir + L"\\letto.lnk";
+    makeShortcut(a.get(), link);
+    // Another caller sets a value while the object reads its shortcut: the set comes after
+    // the read, so it is neither overwritten by the file's value nor written back over.
+    insideWaitOf([&] { EXPECT_TRUE(leggi(a.get(), link)); },
+                 [&] { put(a.get(), &Link::put_Argomenti, L"x"); });
+    EXPECT_EQ(value(a.get(), &Link::get_Argomenti), L"x");
+    ASSERT_TRUE(leggi(b.get(), link));
+    EXPECT_EQ(value(b.get(), &Link::get_Argomenti), L"x");
+    EXPECT_EQ(value(b.get(), &Link::get_Descrizione), L"Descrizione à");
+}
+
+TEST_F(ShellLinkFiles, AFailedRewriteLeavesTheShortcutWholeAndTheObjectUsable) {
+    auto a = newLink(), b = newLink();
+    std::wstring link = dir + L"\\intero.lnk";
+    makeShortcut(a.get(), link);
+    const std::string before = readFile(link);
+
+    // Another process keeps the shortcut open (sharing everything) while it is rewritten:
+    // the shell cannot write it in place. Whatever the file system allows, the shortcut is
+    // either the new one, and the answer True, or the old one whole, and the answer False.
+    HANDLE held = CreateFileW(link.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    put(a.get(), &Link::put_Descrizione, L"aperto");
+    bool made = crea(a.get(), link);
+    CloseHandle(held);
+    std::string after = readFile(link);
+    EXPECT_FALSE(after.empty()) << "the shortcut was left empty";
+    ASSERT_TRUE(leggi(b.get(), link)) << "the shortcut was left half written";
+    EXPECT_EQ(value(b.get(), &Link::get_Descrizione), made ? L"aperto" : L"Descrizione à");
+    if (!made) {
+        EXPECT_EQ(after, before);
+    }
+    EXPECT_EQ(value(b.get(), &Link::get_FileCollegato), target);
+
+    // The file work cannot be handed to a worker: the call fails, the value is not taken,
+    // and the object's next file work runs (its turn was not lost).
+    failNextHandOff(HandOffFailure::outOfMemory);
+    Bstr lost(L"perso");
+    EXPECT_EQ(a->put_Descrizione(lost.get()), E_OUTOFMEMORY);
+    EXPECT_NE(value(a.get(), &Link::get_Descrizione), L"perso");
+    failNextHandOff(HandOffFailure::refused);
+    EXPECT_FALSE(leggi(a.get(), link));
+    failNextHandOff(HandOffFailure::outOfMemory);
+    EXPECT_FALSE(crea(a.get(), link));
+    put(a.get(), &Link::put_Descrizione, L"dopo");
+    ASSERT_TRUE(leggi(b.get(), link));
+    EXPECT_EQ(value(b.get(), &Link::get_Descrizione), L"dopo");
+
+    // Nothing of the replacing is left beside the shortcut.
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((dir + L"\\*.tmp").c_str(), &found);
+    EXPECT_EQ(search, INVALID_HANDLE_VALUE) << "left behind: " << found.cFileName;
+    if (search != INVALID_HANDLE_VALUE) FindClose(search);
 }
