@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <shlobj.h>
 #include <vector>
 
@@ -64,6 +65,8 @@ ShortcutReading readShortcut(const std::u16string& file) {
 
 namespace {
 
+std::atomic<bool> saveFails{false};
+
 // Sets the values on a new shortcut object and saves it as file; false when a step failed.
 bool writeShortcut(const wchar_t* file, const ShortcutValues& values) {
     ShellShortcut shortcut;
@@ -72,7 +75,8 @@ bool writeShortcut(const wchar_t* file, const ShortcutValues& values) {
     return SUCCEEDED(link->SetArguments(wide(values.arguments))) &&
            SUCCEEDED(link->SetDescription(wide(values.description))) &&
            SUCCEEDED(link->SetWorkingDirectory(wide(values.workingDirectory))) &&
-           SUCCEEDED(link->SetPath(wide(values.path))) && SUCCEEDED(shortcut.file->Save(file, TRUE));
+           SUCCEEDED(link->SetPath(wide(values.path))) && !saveFails.exchange(false) &&
+           SUCCEEDED(shortcut.file->Save(file, TRUE));
 }
 
 // The platform's calls end a name at its first character of code 0: such a name would
@@ -82,6 +86,10 @@ bool usableName(const std::u16string& name) {
 }
 
 } // namespace
+
+void failNextShortcutSave() {
+    saveFails = true;
+}
 
 bool replaceWithShortcut(const std::u16string& file, const std::u16string& folder, const ShortcutValues& values) {
     if (!usableName(file) || folder.find(u'\0') != std::u16string::npos) return false;

@@ -35,4 +35,8 @@ ShortcutReading readShortcut(const std::u16string& file);
 // (file unchanged then).
 bool replaceWithShortcut(const std::u16string& file, const std::u16string& folder, const ShortcutValues& values);
 
+// For tests: the shell's next save of a shortcut, on whichever thread, fails as a full
+// disk or a lost share would make it fail.
+void failNextShortcutSave();
+
 } // namespace ondrik

@@ -5,6 +5,7 @@
 #include "shell_shortcut.h"
 
 #include "automation/worker_call.h"
+#include "shell/shortcut_file.h"
 #include "shell_link/shell_link.h"
 
 #include <gtest/gtest.h>
@@ -369,23 +370,22 @@ TEST_F(ShellLinkFiles, AFailedRewriteLeavesTheShortcutWholeAndTheObjectUsable) {
     makeShortcut(a.get(), link);
     const std::string before = readFile(link);
 
-    // Another process keeps the shortcut open (sharing everything) while it is rewritten:
-    // the shell cannot write it in place. Whatever the file system allows, the shortcut is
-    // either the new one, and the answer True, or the old one whole, and the answer False.
-    HANDLE held = CreateFileW(link.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    put(a.get(), &Link::put_Descrizione, L"aperto");
-    bool made = crea(a.get(), link);
-    CloseHandle(held);
-    std::string after = readFile(link);
-    EXPECT_FALSE(after.empty()) << "the shortcut was left empty";
-    ASSERT_TRUE(leggi(b.get(), link)) << "the shortcut was left half written";
-    EXPECT_EQ(value(b.get(), &Link::get_Descrizione), made ? L"aperto" : L"Descrizione à");
-    if (!made) {
-        EXPECT_EQ(after, before);
-    }
-    EXPECT_EQ(value(b.get(), &Link::get_FileCollegato), target);
+    // The shell fails to write the new shortcut (a full disk, a share gone): the shortcut
+    // that stood there stays whole, and the answer is False.
+    failNextShortcutSave();
+    put(a.get(), &Link::put_Descrizione, L"non scritta");
+    failNextShortcutSave();
+    EXPECT_FALSE(crea(a.get(), link));
+    EXPECT_EQ(readFile(link), before) << "the shortcut was emptied or changed";
+    ASSERT_TRUE(leggi(b.get(), link));
+    EXPECT_EQ(value(b.get(), &Link::get_Descrizione), L"Descrizione à");
+    EXPECT_EQ(value(a.get(), &Link::get_NomeFile), link);
+    // A new shortcut that the shell fails to write leaves no file at all.
+    std::wstring fresh = dir + L"\\nuovo.lnk";
+    failNextShortcutSave();
+    EXPECT_FALSE(crea(a.get(), fresh));
+    EXPECT_FALSE(exists(fresh));
+    EXPECT_EQ(value(a.get(), &Link::get_NomeFile), link);
 
     // The file work cannot be handed to a worker: the call fails, the value is not taken,
     // and the object's next file work runs (its turn was not lost).
