@@ -20,7 +20,10 @@ STDMETHODIMP Application::get_Sessione(_Sessione** ret) {
 }
 
 STDMETHODIMP Application::putref_Sessione(_Sessione* value) {
+    // A proxy answers for the identity of its object itself, without a call out.
+    IUnknown* id = identityOf(value);
     sessione_ = value;
+    sessionIdentity_ = id;
     return S_OK;
 }
 
@@ -117,13 +120,16 @@ bool Application::carica(const VARIANT& vbApp) {
     ComPtr<IDispatch> object = ComPtr<IDispatch>::adopt(dispatchOf(vbApp));
     if (!object) return true;
     auto readings = std::make_shared<Readings>();
-    // An object in another process is read from a worker thread, and for a limited
-    // time: a client that never answers must not hold the server.
-    HRESULT hr = E_FAIL;
-    if (isProxy(object.get()))
-        hr = callWithin(object.get(), kReadLimitMs, [readings](IDispatch* o) { readMembers(o, *readings); });
-    if (hr == RPC_E_TIMEOUT) return false;
-    if (FAILED(hr)) readMembers(object.get(), *readings);
+    if (isProxy(object.get())) {
+        // An object in another process is read from a worker thread, and for a limited
+        // time: a client that never answers must not hold the server. When the read cannot
+        // be handed to a worker, the object is not read at all: read on the server's
+        // thread, it could hold every client for as long as its own does not answer.
+        if (FAILED(callWithin(object.get(), kReadLimitMs, [readings](IDispatch* o) { readMembers(o, *readings); })))
+            return false;
+    } else {
+        readMembers(object.get(), *readings); // the server's own apartment: no other process
+    }
 
     for (size_t i = 0; i < ApplicationMembers::count; ++i) {
         if (!readings->read[i]) continue;

@@ -41,13 +41,14 @@ public:
     // Server-internal members.
     std::u16string chiave() const;
     // Fills the record from the client's application object, field by field. Returns
-    // false when the object, in another process, did not answer within kReadLimitMs: the
-    // reading is then cut off and the record left as it was.
+    // false when the object, in another process, could not be read or did not answer
+    // within kReadLimitMs: the reading is then cut off and the record left as it was.
     bool carica(const VARIANT& vbApp);
     static constexpr DWORD kReadLimitMs = 10000;
     const std::u16string& exeName() const { return exeName_; }
-    // The session reference as held, without a new reference.
-    _Sessione* sessione() const { return sessione_.get(); }
+    // The identity (canonical IUnknown) of the session held, nullptr without one: taken
+    // when the session is set, so that comparing it never calls into a client's process.
+    IUnknown* sessionIdentity() const { return sessionIdentity_; }
 
 private:
     friend class DispatchObject<Application, _Applicazione>;
@@ -60,6 +61,7 @@ private:
     long threadId_ = 0, hInstance_ = 0;
     std::u16string linkTopic_;
     ComPtr<_Sessione> sessione_;
+    IUnknown* sessionIdentity_ = nullptr; // no reference of its own: sessione_ keeps it
 };
 
 } // namespace ondrik

@@ -8,15 +8,6 @@
 namespace ondrik {
 namespace {
 
-// Canonical identity of a COM object, for comparison only (no reference kept).
-IUnknown* identity(IUnknown* p) {
-    if (!p) return nullptr;
-    IUnknown* id = nullptr;
-    if (FAILED(p->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&id))) || !id) return nullptr;
-    id->Release();
-    return id;
-}
-
 ComPtr<_Sessione> sessionOf(_Applicazione* record) {
     ComPtr<_Sessione> s;
     if (record) record->get_Sessione(s.put());
@@ -50,29 +41,38 @@ bool Applications::sharedAtClosing(_Sessione* session) {
     return condivisa == VARIANT_TRUE;
 }
 
-size_t Applications::recordsSharing(_Applicazione* closing) const {
-    size_t count = 0;
-    // The walk reads the closing record afresh for every record, and a record that a client
-    // made itself answers from the client's process: other calls may run meanwhile and
-    // change the register, so the walk goes over the records as they stood at its start
-    // (docs/reentrancy.md, rule 4).
-    for (const ComPtr<Application>& record : entries_.snapshot()) {
-        if (!record->sessione()) continue;
-        ComPtr<_Sessione> mine = sessionOf(closing);
-        if (identity(record->sessione()) == identity(mine.get())) ++count;
-    }
-    return count;
+bool Applications::lastInSession(Application* closing, IUnknown* session) const {
+    if (!closing || !session) return false;
+    bool filed = false, others = false;
+    entries_.forEach([&](const ComPtr<Application>& record) {
+        if (record.get() == closing)
+            filed = true;
+        else if (record->sessionIdentity() == session)
+            others = true;
+    });
+    return filed && !others;
 }
 
 STDMETHODIMP Applications::Chiudi(_Applicazione* applicazione) {
     return guarded([&] {
         if (!applicazione) return;
-        if (ComPtr<_Sessione> session = sessionOf(applicazione)) {
-            if (!sharedAtClosing(session.get()) || recordsSharing(applicazione) == 1)
-                sessionRegister()->rimuovi(session.get());
+        // What a client's object must answer is read first, once: a record or a session
+        // that a client made itself answers from the client's process, and other calls may
+        // run meanwhile (docs/reentrancy.md). From the decision on nothing calls out, so
+        // the register that decides is the register that is changed.
+        Application* record = serverCast<Application>(applicazione);
+        ComPtr<_Sessione> session = sessionOf(applicazione);
+        if (session) {
+            bool shared = sharedAtClosing(session.get());
+            IUnknown* id = identityOf(session.get());
+            bool ours = serverCast<Session>(session.get()) != nullptr;
+            // A shared session leaves only with the last filed record that works in it: a
+            // record that is not filed (closed already, or never filed) never takes it
+            // away from the others.
+            if (ours && (!shared || lastInSession(record, id))) sessionRegister()->rimuovi(session.get());
         }
         // The entry filed under the record's current key, whichever record that is.
-        if (Application* record = serverCast<Application>(applicazione)) entries_.removeKey(record->chiave());
+        if (record) entries_.removeKey(record->chiave());
     });
 }
 

@@ -27,8 +27,9 @@ private:
 
     // Whether the session counts as shared at closing: only a stored True (-1) does.
     static bool sharedAtClosing(_Sessione* session);
-    // Filed records whose session is the very object that closing's session is.
-    size_t recordsSharing(_Applicazione* closing) const;
+    // Whether closing is filed (under whatever key) and no other filed record works in the
+    // session of that identity. Asks no client: one step with the removal it decides.
+    bool lastInSession(Application* closing, IUnknown* session) const;
 
     KeyedList<ComPtr<Application>> entries_;
 };

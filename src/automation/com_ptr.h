@@ -54,4 +54,12 @@ private:
     T* p_ = nullptr;
 };
 
+// The identity of a COM object (its IUnknown), for comparison only: no reference is kept,
+// so it stays valid only while the object is held otherwise. nullptr for nullptr.
+inline IUnknown* identityOf(IUnknown* p) {
+    ComPtr<IUnknown> id;
+    if (p) p->QueryInterface(IID_IUnknown, id.putVoid());
+    return id.get();
+}
+
 } // namespace ondrik

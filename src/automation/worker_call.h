@@ -22,4 +22,10 @@ namespace ondrik {
 HRESULT runServing(std::function<void()> work, DWORD limitMs = INFINITE,
                    Apartment apartment = Apartment::multithreaded);
 
+// For tests: the next hand-off of work by runServing on this thread fails as a hand-off
+// can fail, before work runs: no thread to be had (refused: E_OUTOFMEMORY is returned) or
+// no memory for the hand-off itself (outOfMemory: std::bad_alloc is thrown).
+enum class HandOffFailure { none, refused, outOfMemory };
+void failNextHandOff(HandOffFailure how);
+
 } // namespace ondrik

@@ -43,14 +43,20 @@ STDMETHODIMP Global::get_Applicazioni(_Applicazioni** ret) {
     return unguarded([&] { return handOut(applicationRegister(), ret); });
 }
 
+// The platform's answer is not examined; only the server's own failure (no memory to hand
+// the call to a worker) comes back as an error, never as an exception.
 STDMETHODIMP Global::ApriDocumento(BSTR nomeFile, BSTR command) {
-    desktop::openDocument(nomeFile, command);
-    return S_OK;
+    return unguarded([&] {
+        desktop::openDocument(nomeFile, command);
+        return S_OK;
+    });
 }
 
 STDMETHODIMP Global::SetTopMostWindow(long hwnd, VARIANT_BOOL topmost) {
-    desktop::setTopMostWindow(hwnd, topmost);
-    return S_OK;
+    return unguarded([&] {
+        desktop::setTopMostWindow(hwnd, topmost);
+        return S_OK;
+    });
 }
 
 STDMETHODIMP Global::GetComputerName(BSTR* ret) {
@@ -62,8 +68,10 @@ STDMETHODIMP Global::GetComputerName(BSTR* ret) {
 }
 
 STDMETHODIMP Global::Sleep(long milliseconds) {
-    desktop::sleepFor(milliseconds);
-    return S_OK;
+    return unguarded([&] {
+        desktop::sleepFor(milliseconds);
+        return S_OK;
+    });
 }
 
 STDMETHODIMP Global::GetDirectoryDati(BSTR programma, BSTR* ret) {

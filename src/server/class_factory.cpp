@@ -18,6 +18,7 @@ STDMETHODIMP ClassFactory::CreateInstance(IUnknown* outer, REFIID iid, void** ou
     if (!out) return E_POINTER;
     *out = nullptr;
     if (outer) return CLASS_E_NOAGGREGATION;
+    if (refusing_) return CO_E_SERVER_STOPPING;
     try {
         return create_(iid, out);
     } catch (...) {

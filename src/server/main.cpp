@@ -5,6 +5,7 @@
 //   Ondrik.exe [-Embedding]           serve (COM starts it so)
 #include "automation/module_lock.h"
 #include "automation/type_library.h"
+#include "automation/unfinished_work.h"
 #include "generated/Ondrik.h"
 #include "global/global.h"
 #include "process/registers.h"
@@ -53,6 +54,7 @@ DWORD WINAPI endWithinLimit(void*) {
 
 void endServer() {
     // No new client may reach this process from now on; the next one starts a fresh server.
+    ClassFactory::refuseNewObjects();
     revokeClassObjects();
     static bool ending = false;
     if (!std::exchange(ending, true))
@@ -85,6 +87,8 @@ int serve() {
     }
     revokeClassObjects();
     ondrikMain::releaseRegisters();
+    // A shortcut file being replaced is let finish (the end limit still holds).
+    unfinishedWork::waitForAll();
     return 0;
 }
 

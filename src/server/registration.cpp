@@ -111,19 +111,73 @@ HRESULT registerServer(bool perUser) {
     return registrar(lib, const_cast<LPOLESTR>(path.c_str()), nullptr);
 }
 
+namespace {
+
+bool classesKeyExists(HKEY root, const std::wstring& path) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(root, (L"Software\\Classes\\" + path).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
+}
+
+// Takes the key below root's Software\Classes out with everything in it. S_OK when it is
+// gone afterwards, also when it was never there; what is left is a failure.
+HRESULT deleteClassesKey(HKEY root, const std::wstring& path) {
+    LSTATUS status = RegDeleteTreeW(root, (L"Software\\Classes\\" + path).c_str());
+    if (!classesKeyExists(root, path)) return S_OK;
+    return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND ? E_ACCESSDENIED : HRESULT_FROM_WIN32(status);
+}
+
+// Whether anything of the type library's registration is left: its key, or the key of
+// one of its interfaces.
+bool typeLibraryLeft(HKEY root) {
+    if (classesKeyExists(root, L"TypeLib\\" + text(LIBID_Ondrik))) return true;
+    ITypeLib* lib = typeLibrary::get();
+    for (UINT i = 0, n = lib ? lib->GetTypeInfoCount() : 0; i < n; ++i) {
+        TYPEKIND kind;
+        ITypeInfo* info = nullptr;
+        if (FAILED(lib->GetTypeInfoType(i, &kind)) || (kind != TKIND_DISPATCH && kind != TKIND_INTERFACE) ||
+            FAILED(lib->GetTypeInfo(i, &info)))
+            continue;
+        TYPEATTR* attr = nullptr;
+        bool left = false;
+        if (SUCCEEDED(info->GetTypeAttr(&attr))) {
+            left = classesKeyExists(root, L"Interface\\" + text(attr->guid));
+            info->ReleaseTypeAttr(attr);
+        }
+        info->Release();
+        if (left) return true;
+    }
+    return false;
+}
+
+} // namespace
+
+// Every key is tried, also after a failure; the answer is success only when each one is
+// gone or was never there (a key that may not be deleted, such as a machine-wide one for
+// a user without elevation, makes it a failure).
 HRESULT unregisterServer(bool perUser) {
     HKEY root = rootOf(perUser);
-    RegDeleteTreeW(root, (L"Software\\Classes\\AppID\\" + text(CLSID_Global)).c_str());
-    RegDeleteTreeW(root, L"Software\\Classes\\AppID\\Ondrik.exe");
+    HRESULT result = S_OK;
+    auto remove = [&](const std::wstring& path) {
+        HRESULT hr = deleteClassesKey(root, path);
+        if (SUCCEEDED(result)) result = hr;
+    };
+    remove(L"AppID\\" + text(CLSID_Global));
+    remove(L"AppID\\Ondrik.exe");
     for (const Creatable& c : creatable) {
-        RegDeleteTreeW(root, (L"Software\\Classes\\CLSID\\" + text(c.clsid)).c_str());
-        RegDeleteTreeW(root, (std::wstring(L"Software\\Classes\\") + c.progId).c_str());
+        remove(L"CLSID\\" + text(c.clsid));
+        remove(c.progId);
     }
     auto unregistrar =
         perUser ? perUserCall<TypeLibUnregistrar>("UnRegisterTypeLibForUser") : &UnRegisterTypeLib;
     if (!unregistrar) return E_NOTIMPL;
     HRESULT hr = unregistrar(LIBID_Ondrik, 8, 0, 0, sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32);
-    return hr == TYPE_E_REGISTRYACCESS ? S_OK : hr; // already gone
+    // The runtime answers alike for a library that was never registered and for keys it
+    // may not delete: what is left tells them apart.
+    if (FAILED(hr) && typeLibraryLeft(root) && SUCCEEDED(result)) result = hr;
+    return result;
 }
 
 } // namespace ondrik

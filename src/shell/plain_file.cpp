@@ -24,15 +24,6 @@ bool isPlainFile(const std::u16string& path) {
     return (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) == 0;
 }
 
-bool createEmptyFile(const std::u16string& path) {
-    if (!usableName(path)) return false;
-    HANDLE file = CreateFileW(wide(path), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    CloseHandle(file);
-    return true;
-}
-
 bool isSameFile(const std::u16string& a, const std::u16string& b) {
     if (!usableName(a) || !usableName(b)) return false;
     auto identify = [](const std::u16string& path, BY_HANDLE_FILE_INFORMATION& info) {

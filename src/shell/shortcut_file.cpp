@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <shlobj.h>
 #include <vector>
 
@@ -62,17 +63,44 @@ ShortcutReading readShortcut(const std::u16string& file) {
     return out;
 }
 
-bool writeShortcut(const std::u16string& file, const ShortcutValues& values) {
+namespace {
+
+std::atomic<bool> saveFails{false};
+
+// Sets the values on a new shortcut object and saves it as file; false when a step failed.
+bool writeShortcut(const wchar_t* file, const ShortcutValues& values) {
     ShellShortcut shortcut;
     if (!shortcut.make()) return false;
     IShellLinkW* link = shortcut.link.get();
-    // Each step runs even after a failed one, so that as much as possible is written.
-    bool ok = SUCCEEDED(link->SetArguments(wide(values.arguments)));
-    ok = SUCCEEDED(link->SetDescription(wide(values.description))) && ok;
-    ok = SUCCEEDED(link->SetWorkingDirectory(wide(values.workingDirectory))) && ok;
-    ok = SUCCEEDED(link->SetPath(wide(values.path))) && ok;
-    ok = SUCCEEDED(shortcut.file->Save(wide(file), TRUE)) && ok;
-    return ok;
+    return SUCCEEDED(link->SetArguments(wide(values.arguments))) &&
+           SUCCEEDED(link->SetDescription(wide(values.description))) &&
+           SUCCEEDED(link->SetWorkingDirectory(wide(values.workingDirectory))) &&
+           SUCCEEDED(link->SetPath(wide(values.path))) && !saveFails.exchange(false) &&
+           SUCCEEDED(shortcut.file->Save(file, TRUE));
+}
+
+// The platform's calls end a name at its first character of code 0: such a name would
+// reach another file than the one given.
+bool usableName(const std::u16string& name) {
+    return !name.empty() && name.find(u'\0') == std::u16string::npos;
+}
+
+} // namespace
+
+void failNextShortcutSave() {
+    saveFails = true;
+}
+
+bool replaceWithShortcut(const std::u16string& file, const std::u16string& folder, const ShortcutValues& values) {
+    if (!usableName(file) || folder.find(u'\0') != std::u16string::npos) return false;
+    // A file of a name of the system's making in the same folder (so on the same volume,
+    // where a rename is one step); its making also shows that the folder takes files.
+    wchar_t beside[MAX_PATH];
+    if (!GetTempFileNameW(wide(folder + u"\\"), L"lnk", 0, beside)) return false;
+    bool replaced = writeShortcut(beside, values) &&
+                    MoveFileExW(beside, wide(file), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    if (!replaced) DeleteFileW(beside);
+    return replaced;
 }
 
 } // namespace ondrik

@@ -2,6 +2,7 @@
 
 #include "automation/bstr.h"
 #include "automation/turns.h"
+#include "automation/unfinished_work.h"
 #include "automation/worker_call.h"
 #include "shell/plain_file.h"
 #include "shell/shortcut_file.h"
@@ -15,7 +16,7 @@ namespace ondrik {
 // operation of the object at a time, in the order of the calls (turns), each on the values
 // as the one before left them. The values' lock is held only for a copy.
 struct ShellLink::State {
-    Turns turns;
+    std::shared_ptr<Turns> turns = std::make_shared<Turns>();
     std::mutex valuesLock;
     std::u16string argomenti;
     std::u16string descrizione;
@@ -43,20 +44,21 @@ namespace {
 
 // Runs work(state) on a worker in the object's next turn, and waits for it serving other
 // clients. False when it could not run or was given up on (the server is ending). What a
-// call may assume across this wait is in docs/reentrancy.md.
+// call may assume across this wait is in docs/reentrancy.md. The turn ends after the work,
+// or at once when the work never ran; the server, ending, lets work that has begun finish.
 template <class Shared, class Work> bool inTurn(const std::shared_ptr<Shared>& state, Work work) {
-    uint64_t turn = state->turns.take();
-    HRESULT hr = runServing([state, work = std::move(work), turn] {
-        state->turns.await(turn);
+    // The worker alone holds the ticket: a call that arrives during this wait takes the
+    // next turn, and the wait ends only after that call, so this turn must end with the work.
+    return SUCCEEDED(runServing([state, work = std::move(work),
+                                 ticket = std::make_shared<TurnTicket>(state->turns)]() mutable {
+        unfinishedWork::Scope finishBeforeTheEnd;
+        ticket->await();
         try {
             work(*state);
         } catch (...) { // the turn ends all the same
         }
-        state->turns.end(turn);
-    });
-    // Not started: the turn is never used. (Given up on, the work still runs in its turn.)
-    if (FAILED(hr) && hr != RPC_E_TIMEOUT) state->turns.end(turn);
-    return SUCCEEDED(hr);
+        ticket.reset();
+    }));
 }
 
 } // namespace
@@ -93,16 +95,15 @@ bool ShellLink::State::writeTo(const std::u16string& linkFile) {
     }
     if (values.path.empty()) return false;
     if (!isPlainFile(values.path)) return false; // a shortcut goes to an existing plain file only
-    // Checked before the file is emptied: a path that cannot be a shortcut's costs nothing.
-    if (!splitShortcutPath(linkFile)) return false;
-    // Emptying the target itself would destroy it.
+    std::optional<ShortcutPath> path = splitShortcutPath(linkFile);
+    if (!path) return false;
+    // Replacing the target itself would destroy it.
     if (isSameFile(linkFile, values.path)) return false;
-    // An existing item for the shell to turn into a shortcut; only the four values are
-    // written, nothing of an earlier shortcut at this path is carried over.
-    if (!createEmptyFile(linkFile)) return false;
+    // Only the four values are written, nothing of an earlier shortcut at this path is
+    // carried over; a shortcut that stood there stays whole until the new one takes its
+    // place.
+    if (!replaceWithShortcut(linkFile, path->directory, values)) return false;
     set(&State::nomeFile, linkFile);
-    // The file exists now: a failure of the shell does not change the answer.
-    writeShortcut(linkFile, values);
     return true;
 }
 
@@ -118,8 +119,12 @@ ShellLink::ShellLink() : state_(std::make_shared<State>()) {}
 
 HRESULT ShellLink::storeAndRewrite(std::u16string State::*field, BSTR value) {
     return unguarded([&] {
-        state_->set(field, toU16(value));
-        inTurn(state_, [](State& s) { s.rewrite(); });
+        // Stored in the object's turn, as the rewrite runs: a read of the file that began
+        // earlier cannot overwrite the new value, nor the rewrite write the old one back.
+        inTurn(state_, [field, value = toU16(value)](State& s) {
+            s.set(field, value);
+            s.rewrite();
+        });
         return S_OK;
     });
 }

@@ -1,10 +1,12 @@
 // The registered server, out of process: through the vtable and through IDispatch,
 // shared by every client, and gone once its last client lets go.
 #include "dispatch_helpers.h"
+#include "fake_app.h"
 #include "file_helpers.h"
 
 #include "generated/Ondrik.h"
 
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace testing_ondrik;
@@ -30,6 +32,49 @@ ComPtr<_Sessioni> sessionsOf(_Global* g) {
     g->get_Sessioni(s.put());
     return s;
 }
+
+// A session of the client's own making (a record accepts any): when the last reference to
+// it goes, which is the server letting go of it, goes runs.
+class ClientSession final : public _Sessione {
+public:
+    explicit ClientSession(std::function<void()> goes) : goes_(std::move(goes)) {}
+    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
+        *out = iid == IID_IUnknown || iid == IID_IDispatch || iid == IID__Sessione ? this : nullptr;
+        if (!*out) return E_NOINTERFACE;
+        AddRef();
+        return S_OK;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return ++refs_; }
+    STDMETHODIMP_(ULONG) Release() override {
+        ULONG left = --refs_;
+        if (left == 0) {
+            goes_();
+            delete this;
+        }
+        return left;
+    }
+#define ONDRIK_NOT_HERE(name, ...)                                                                           \
+    STDMETHODIMP name(__VA_ARGS__) override {                                                                \
+        return E_NOTIMPL;                                                                                    \
+    }
+    ONDRIK_NOT_HERE(GetTypeInfoCount, UINT*)
+    ONDRIK_NOT_HERE(GetTypeInfo, UINT, LCID, ITypeInfo**)
+    ONDRIK_NOT_HERE(GetIDsOfNames, REFIID, LPOLESTR*, UINT, LCID, DISPID*)
+    ONDRIK_NOT_HERE(Invoke, DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*)
+    ONDRIK_NOT_HERE(get_Creazione, DATE*)
+    ONDRIK_NOT_HERE(get_ID, long*)
+    ONDRIK_NOT_HERE(get_UserID, BSTR*)
+    ONDRIK_NOT_HERE(put_UserID, BSTR)
+    ONDRIK_NOT_HERE(get_Password, BSTR*)
+    ONDRIK_NOT_HERE(put_Password, BSTR)
+    ONDRIK_NOT_HERE(get_CodiceAzienda, BSTR*)
+    ONDRIK_NOT_HERE(get_Condivisa, VARIANT_BOOL*)
+#undef ONDRIK_NOT_HERE
+
+private:
+    std::function<void()> goes_;
+    ULONG refs_ = 1;
+};
 
 } // namespace
 
@@ -87,4 +132,46 @@ TEST(Server, EndsAfterItsLastClientAndTheNextStartsFresh) {
     long n = -1;
     sessionsOf(fresh.get())->Count(&n);
     EXPECT_EQ(n, 0);
+}
+
+TEST(Server, AnActivationThatArrivesAsTheServerEndsGetsAWorkingObject) {
+    ASSERT_TRUE(waitForNoServer());
+    ComPtr<_Global> g = remoteGlobal();
+    ASSERT_TRUE(g);
+    // A class object obtained earlier: a way to the server that holds nothing of it.
+    ComPtr<IClassFactory> factory;
+    ASSERT_EQ(CoGetClassObject(CLSID_Global, CLSCTX_LOCAL_SERVER, nullptr, IID_IClassFactory, factory.putVoid()),
+              S_OK);
+    // A closed record, held by this client alone, with a session of the client's making.
+    ComPtr<_Applicazioni> apps;
+    g->get_Applicazioni(apps.put());
+    FakeApp app;
+    app.text(L"EXEName", L"Ultimo");
+    ComPtr<_Applicazione> record;
+    ASSERT_EQ(apps->Apri(objectArg(&app), record.put()), S_OK);
+    ASSERT_TRUE(record);
+    apps->Chiudi(record.get());
+    // Letting go of the record is the last release: the server begins to end, then lets go
+    // of the record and so of the session, a call into this client, during which it serves
+    // this client's activation, placed exactly between the last release and the end.
+    bool asked = false;
+    HRESULT during = E_FAIL;
+    ComPtr<_Global> late;
+    auto* session = new ClientSession([&] {
+        asked = true;
+        during = factory->CreateInstance(nullptr, IID__Global, late.putVoid());
+    });
+    ASSERT_EQ(record->putref_Sessione(session), S_OK);
+    session->Release(); // the server's reference is the last one
+    apps.reset();
+    g.reset();
+    record.reset();
+    ASSERT_TRUE(asked) << "the server did not let go of the session";
+    // Told that the server is stopping, a client activates again: on Windows the system
+    // does it for the client, under Wine the client does. Either way a fresh server.
+    EXPECT_TRUE(during == S_OK || during == CO_E_SERVER_STOPPING) << std::hex << during;
+    if (during == CO_E_SERVER_STOPPING) late = remoteGlobal();
+    ASSERT_TRUE(late);
+    Bstr name;
+    EXPECT_EQ(late->GetComputerName(name.put()), S_OK) << "an object of a server that ended";
 }

@@ -91,13 +91,13 @@ void checkSessions(const Held& held, long before, long added) {
 
 // An application record that a client made itself: each read of its session answers from
 // the client's process, and the server serves other calls meanwhile. Here the first read
-// inside the walk of the register lets those calls run.
+// lets those calls run.
 class ClientRecord : public _Applicazione {
 public:
     ClientRecord(_Sessione* s, std::function<void()> meanwhile)
         : session_(s), meanwhile_(std::move(meanwhile)) {}
     STDMETHODIMP get_Sessione(_Sessione** ret) override {
-        if (++reads_ == 2 && meanwhile_) meanwhile_(); // the first read is Chiudi's own
+        if (++reads_ == 1 && meanwhile_) meanwhile_();
         *ret = session_;
         session_->AddRef();
         return S_OK;
@@ -108,6 +108,7 @@ public:
     }
     STDMETHODIMP_(ULONG) AddRef() override { return 1; }
     STDMETHODIMP_(ULONG) Release() override { return 1; } // lives on the test's stack
+    int reads() const { return reads_; }
 #define ONDRIK_NOT_HERE(name, type)                                                                          \
     STDMETHODIMP name(type) override {                                                                       \
         return E_NOTIMPL;                                                                                    \
@@ -308,10 +309,10 @@ TEST(Reentrancy, WaitsNestInsideEachOtherAndEndInnermostFirst) {
     removeTree(dir);
 }
 
-TEST(Reentrancy, RecordsClosedWhileChiudiWalksTheRegister) {
-    // Three filed records share a session; a record of the client's own making is closed,
-    // and while the walk waits on it, two of the three are closed. The walk goes on over
-    // the records as they stood: the session stays, since the third still works in it.
+TEST(Reentrancy, AClosingReadsItsRecordOnceAndASharedSessionLeavesWithItsLastFiledRecord) {
+    // Three filed records share a session. A record of a client's own making is closed,
+    // and while the server waits for its session, two of the three are closed. The record
+    // is read once; not being filed, it takes the session from nobody.
     Applications* apps = applicationRegister();
     std::wstring code = company("cammino");
     long sessionsBefore = countOf(sessionRegister()), appsBefore = countOf(apps);
@@ -330,13 +331,40 @@ TEST(Reentrancy, RecordsClosedWhileChiudiWalksTheRegister) {
         apps->Chiudi(records[2].get());
     });
     EXPECT_EQ(apps->Chiudi(&own), S_OK);
+    EXPECT_EQ(own.reads(), 1);
     EXPECT_EQ(countOf(apps), appsBefore + 1);
+    checkSessions({shared}, sessionsBefore, 1);
+
+    // A second close of a record already closed (cleanup run from two places) leaves the
+    // session to the record still filed, and so does a record whose key has changed but
+    // that is filed all the same, while another works in the session.
+    EXPECT_EQ(apps->Chiudi(records[1].get()), S_OK);
+    checkSessions({shared}, sessionsBefore, 1);
+    EXPECT_EQ(open(code, true).get(), shared.get());
+    app.number(L"hInstance", 9);
+    ComPtr<_Applicazione> moved;
+    apps->Apri(objectArg(&app), moved.put());
+    ASSERT_TRUE(moved);
+    moved->putref_Sessione(shared.get());
+    moved->put_ThreadID(2);
+    apps->Chiudi(moved.get()); // its entry is not found under the new key, and stays
+    EXPECT_EQ(countOf(apps), appsBefore + 2);
+    checkSessions({shared}, sessionsBefore, 1);
+
+    // The last filed record that works in it takes it out, even under a changed key.
     ComPtr<_Applicazione> first;
     VARIANT key = str(L"cammino|0|1");
     apps->Item(key, first.put());
     VariantClear(&key);
     EXPECT_EQ(first.get(), records[0].get());
-    checkSessions({shared}, sessionsBefore, 1);
     apps->Chiudi(records[0].get());
+    checkSessions({shared}, sessionsBefore, 1);
+    moved->putref_Sessione(nullptr);
+    moved->putref_Sessione(shared.get()); // set anew: the same session, the same decision
+    apps->Chiudi(moved.get());
     EXPECT_EQ(countOf(sessionRegister()), sessionsBefore);
+    EXPECT_NE(open(code, true).get(), shared.get());
+    moved->put_ThreadID(1);
+    apps->Chiudi(moved.get());
+    EXPECT_EQ(countOf(apps), appsBefore);
 }

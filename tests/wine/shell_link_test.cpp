@@ -4,6 +4,8 @@
 #include "inside_wait.h"
 #include "shell_shortcut.h"
 
+#include "automation/worker_call.h"
+#include "shell/shortcut_file.h"
 #include "shell_link/shell_link.h"
 
 #include <gtest/gtest.h>
@@ -346,4 +348,62 @@ TEST_F(ShellLinkFiles, ACallOnTheSameObjectDuringItsFileWorkRunsAfterItOnWhatItL
     EXPECT_EQ(value(a.get(), &Link::get_NomeFile), second);
     ASSERT_TRUE(leggi(b.get(), link));
     EXPECT_EQ(value(b.get(), &Link::get_Argomenti), L"-z");
+}
+
+TEST_F(ShellLinkFiles, AValueSetDuringAReadIsKeptAndWritten) {
+    auto a = newLink(), b = newLink();
+    std::wstring link = dir + L"\\letto.lnk";
+    makeShortcut(a.get(), link);
+    // Another caller sets a value while the object reads its shortcut: the set comes after
+    // the read, so it is neither overwritten by the file's value nor written back over.
+    insideWaitOf([&] { EXPECT_TRUE(leggi(a.get(), link)); },
+                 [&] { put(a.get(), &Link::put_Argomenti, L"x"); });
+    EXPECT_EQ(value(a.get(), &Link::get_Argomenti), L"x");
+    ASSERT_TRUE(leggi(b.get(), link));
+    EXPECT_EQ(value(b.get(), &Link::get_Argomenti), L"x");
+    EXPECT_EQ(value(b.get(), &Link::get_Descrizione), L"Descrizione à");
+}
+
+TEST_F(ShellLinkFiles, AFailedRewriteLeavesTheShortcutWholeAndTheObjectUsable) {
+    auto a = newLink(), b = newLink();
+    std::wstring link = dir + L"\\intero.lnk";
+    makeShortcut(a.get(), link);
+    const std::string before = readFile(link);
+
+    // The shell fails to write the new shortcut (a full disk, a share gone): the shortcut
+    // that stood there stays whole, and the answer is False.
+    failNextShortcutSave();
+    put(a.get(), &Link::put_Descrizione, L"non scritta");
+    failNextShortcutSave();
+    EXPECT_FALSE(crea(a.get(), link));
+    EXPECT_EQ(readFile(link), before) << "the shortcut was emptied or changed";
+    ASSERT_TRUE(leggi(b.get(), link));
+    EXPECT_EQ(value(b.get(), &Link::get_Descrizione), L"Descrizione à");
+    EXPECT_EQ(value(a.get(), &Link::get_NomeFile), link);
+    // A new shortcut that the shell fails to write leaves no file at all.
+    std::wstring fresh = dir + L"\\nuovo.lnk";
+    failNextShortcutSave();
+    EXPECT_FALSE(crea(a.get(), fresh));
+    EXPECT_FALSE(exists(fresh));
+    EXPECT_EQ(value(a.get(), &Link::get_NomeFile), link);
+
+    // The file work cannot be handed to a worker: the call fails, the value is not taken,
+    // and the object's next file work runs (its turn was not lost).
+    failNextHandOff(HandOffFailure::outOfMemory);
+    Bstr lost(L"perso");
+    EXPECT_EQ(a->put_Descrizione(lost.get()), E_OUTOFMEMORY);
+    EXPECT_NE(value(a.get(), &Link::get_Descrizione), L"perso");
+    failNextHandOff(HandOffFailure::refused);
+    EXPECT_FALSE(leggi(a.get(), link));
+    failNextHandOff(HandOffFailure::outOfMemory);
+    EXPECT_FALSE(crea(a.get(), link));
+    put(a.get(), &Link::put_Descrizione, L"dopo");
+    ASSERT_TRUE(leggi(b.get(), link));
+    EXPECT_EQ(value(b.get(), &Link::get_Descrizione), L"dopo");
+
+    // Nothing of the replacing is left beside the shortcut.
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((dir + L"\\*.tmp").c_str(), &found);
+    EXPECT_EQ(search, INVALID_HANDLE_VALUE) << "left behind: " << found.cFileName;
+    if (search != INVALID_HANDLE_VALUE) FindClose(search);
 }
