@@ -262,7 +262,7 @@ def main():
     parser.add_argument("--build", required=True, help="a Windows build folder (build/win32 or build/win64)")
     parser.add_argument("--windows", type=int, choices=(32, 64),
                         help="the Windows the package is for (an i686 build: 32 unless told; x86_64: 64)")
-    target = parser.add_mutually_exclusive_group(required=True)
+    target = parser.add_mutually_exclusive_group()
     target.add_argument("--out", help="the package to write")
     target.add_argument("--out-dir", help="the folder to write the package into, under its own name")
     parser.add_argument("--version", help="the package's version (default: the build's)")
@@ -280,6 +280,8 @@ def main():
     if args.print_name:
         print(name)
         return
+    if not (args.out or args.out_dir):
+        parser.error("one of --out, --out-dir or --print-name is needed")
     out = args.out or os.path.join(args.out_dir, name)
     upgrade = uuid.UUID(flavour["upgrade"])
     lib = Library(open(os.path.join(ROOT, "idl/Ondrik.idl"), encoding="utf-8").read())
