@@ -34,8 +34,9 @@ check_server_ended() {
 # members that cross the boundary, the package for 64-bit Windows, and its own scenarios
 # (tests/scripts/wow64: both registry views, 32-bit and 64-bit clients at once, the
 # folders a 64-bit client is told). What the server does whoever calls it (crowds, waits,
-# dying clients, re-entrancy, the in-process tests) and what the server registers, read
-# from its own view (Security), the other two prove.
+# dying clients, re-entrancy, the in-process tests) the other two prove, and the
+# permissions it registers too (Security reads them through the class key, which a 64-bit
+# client does not see: registry-views checks where they stand).
 gtest_args=()
 scenarios=("$root"/tests/scripts/*.sh)
 if [ "$ONDRIK_ARCH" = wow64 ]; then

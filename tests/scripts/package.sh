@@ -79,6 +79,7 @@ if [ "$ONDRIK_ARCH" = wow64 ]; then
     cp "$root/dist/$intel" "$packages/old-$intel"
     msibuild "$packages/old-$intel" -q "DELETE FROM \`LaunchCondition\` WHERE \`Condition\` = 'NOT VersionNT64'"
     check "installing an Intel package of before the rule" msiexec /i "C:\\packages\\old-$intel" "SUITEBASE=$base"
+    check "which installs the server" test -f "$server_dir/Ondrik.exe"
     intel_code=$(msiinfo export "$root/dist/$intel" Property | sed -n 's/^UpgradeCode\t//p' | tr -d '\r')
     check "installing $package over it" msiexec /i "C:\\packages\\$package"
     client intel-replaced products "$intel_code" none
