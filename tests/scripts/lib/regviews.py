@@ -26,7 +26,6 @@ failed check and a closing "N passed, N failed".
 """
 import argparse
 import os
-import re
 import sys
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "../../../package"))
