@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Runs the benchmarks under Wine: the out-of-process call cost of the server against a
 # do-nothing server built from the same dispatch kit, measured in the same run; what the
-# time limit on reading a client's object costs against reading it directly; and
-# ParseCommand's cost per token against merely walking the line, in-process.
+# time limit on reading a client's object costs against reading it directly; ParseCommand's
+# cost per token against merely walking the line, in-process; and, where Wine's 32-bit side
+# is set up, a 64-bit client's round trip to the i686 server against a 32-bit client's
+# (bench/wow64.sh).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/build.sh"
@@ -20,3 +22,5 @@ cp "$root/bench/vbscript-read.vbs" "$WINEPREFIX/drive_c/bench/"
 tr -d '\r' <"$root/build/bench-vbs.txt"
 echo
 "$WINE" "$BUILD/bench_registers.exe" | tr -d '\r'
+echo
+if bash "$root/scripts/wine32-setup.sh" >/dev/null; then bash "$root/bench/wow64.sh"; fi

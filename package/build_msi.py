@@ -1,5 +1,11 @@
 #!/usr/bin/env python3
-"""Makes the Windows Installer package of one Windows build of Ondrik.exe with wixl.
+"""Makes a Windows Installer package of one Windows build of Ondrik.exe with wixl.
+
+The product is the i686 Ondrik.exe, in two packages: one for 32-bit Windows (an Intel
+package) and one for 64-bit Windows (an x64 package that installs the same 32-bit server
+as a 32-bit component and writes, from a 64-bit component, what 64-bit clients need: the
+interfaces in the registry's 64-bit view, and the keys both views share). A package of
+the x86_64 twin is made for the tests alone, under a name and a product name that say so.
 
 The package writes the COM registration in its own Registry table: the same keys and
 values that `Ondrik.exe /regserver` writes (src/server/registration.cpp, and for the type
@@ -8,7 +14,8 @@ identifiers and names from idl/Ondrik.idl, the launch and access permissions fro
 security descriptor strings in src/server/security.cpp. tests/scripts/package.sh compares
 the two registrations under Wine.
 
-    build_msi.py --build build/win32 --out dist/Ondrik-2.0.0.msi [--version 2.0.1]
+    build_msi.py --build build/win32 [--windows 32|64] (--out FILE | --out-dir DIR)
+                 [--version 2.0.1] [--print-name]
 """
 import argparse
 import os
@@ -22,13 +29,21 @@ from xml.sax.saxutils import quoteattr
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 
-# One upgrade code per platform, fixed for good: every version of one platform's package
-# replaces the older ones. The product code is derived from it and the version, so one
-# version's package is always the same product (run again, it repairs).
-PLATFORMS = {
-    "i686": {"wixl": "x86", "upgrade": "E4B0C90E-3647-4B0C-BB4B-CF6B67C5DAEE", "win64": "no", "syskind": "win32"},
-    "x86_64": {"wixl": "x64", "upgrade": "B65DEE1C-E91A-4F4E-A55B-06A9ABDC5A11", "win64": "yes", "syskind": "win64"},
+# The packages, by the build's machine and the Windows they are for. One upgrade code per
+# package, fixed for good: every version of one package replaces the older ones. The
+# product code is derived from it and the version, so one version's package is always the
+# same product (run again, it repairs). The 32-bit and 64-bit server components of one
+# package stand in the registry views of their own bitness (Win64).
+FLAVOURS = {
+    ("i686", 32): {"wixl": "x86", "upgrade": "E4B0C90E-3647-4B0C-BB4B-CF6B67C5DAEE", "win64": "no",
+                   "name": "Ondrik", "file": "Ondrik-{version}-for-32-bit-Windows.msi"},
+    ("i686", 64): {"wixl": "x64", "upgrade": "09935D70-AAC4-45AF-A913-4AE0B8583A45", "win64": "no",
+                   "name": "Ondrik", "file": "Ondrik-{version}-for-64-bit-Windows.msi"},
+    ("x86_64", 64): {"wixl": "x64", "upgrade": "B65DEE1C-E91A-4F4E-A55B-06A9ABDC5A11", "win64": "yes",
+                     "name": "Ondrik x86_64 TEST BUILD (not for installation)",
+                     "file": "TEST-ONLY-Ondrik-{version}-x86_64-twin.msi"},
 }
+SYSKIND = {"i686": "win32", "x86_64": "win64"}
 
 # oleaut32's proxy for dual and automation interfaces (PSOAInterface).
 AUTOMATION_PROXY = "{00020424-0000-0000-C000-000000000046}"
@@ -96,7 +111,26 @@ def server_sddl(permission):
 
 
 def registration(lib, syskind):
-    """The values under HKLM\\Software\\Classes: (key, value name or None, value, binary)."""
+    """The values under HKLM\\Software\\Classes: (key, value name or None, value, binary).
+    The classes' keys first, then those both registry views share, then the interfaces."""
+    return classes(lib) + shared(lib, syskind) + interfaces(lib)
+
+
+def classes(lib):
+    """Each creatable class's CLSID key: kept apart per registry view."""
+    out = []
+    for clsid, cls in lib.creatable:
+        progid = f"{lib.name}.{cls}"
+        key = f"CLSID\\{clsid}"
+        out += [(key, None, progid, False), (key, "AppID", lib.appobject, False),
+                (key + "\\LocalServer32", None, f'"{EXE}"', False), (key + "\\ProgID", None, progid, False),
+                (key + "\\TypeLib", None, lib.libid, False), (key + "\\Version", None, lib.version, False),
+                (key + "\\Programmable", None, "", False)]
+    return out
+
+
+def shared(lib, syskind):
+    """The ProgIDs, the AppID and the type library: keys that both registry views share."""
     out = []
 
     def add(key, value, name=None, binary=False):
@@ -104,14 +138,6 @@ def registration(lib, syskind):
 
     for clsid, cls in lib.creatable:
         progid = f"{lib.name}.{cls}"
-        key = f"CLSID\\{clsid}"
-        add(key, progid)
-        add(key, lib.appobject, "AppID")
-        add(key + "\\LocalServer32", f'"{EXE}"')
-        add(key + "\\ProgID", progid)
-        add(key + "\\TypeLib", lib.libid)
-        add(key + "\\Version", lib.version)
-        add(key + "\\Programmable", "")
         add(progid, progid)
         add(progid + "\\CLSID", clsid)
     appid = f"AppID\\{lib.appobject}"
@@ -119,13 +145,13 @@ def registration(lib, syskind):
     for permission in ("Launch", "Access"):
         add(appid, security_descriptor(server_sddl(permission)).hex().upper(), f"{permission}Permission", True)
     add(f"AppID\\{lib.name}.exe", lib.appobject, "AppID")
-    # What RegisterTypeLib writes for the library, then for its interfaces.
+    # What RegisterTypeLib writes for the library.
     typelib = f"TypeLib\\{lib.libid}\\{lib.version}"
     add(typelib, lib.helpstring)
     add(f"{typelib}\\0\\{syskind}", EXE)
     add(typelib + "\\FLAGS", str(LIBFLAG_FHASDISKIMAGE))
     add(typelib + "\\HELPDIR", "[SERVERDIR]")
-    return out + interfaces(lib)
+    return out
 
 
 def interfaces(lib):
@@ -161,7 +187,7 @@ def registry_elements(entries, prefix, keypath=False):
 
 # SUITEBASE passes from the client to the installing service.
 SECURE_PROPERTIES = ("UPDATE `Property` SET `Value` = 'SUITEBASE;SAVEDSUITEBASE;WIX_DOWNGRADE_DETECTED;"
-                     "WIX_UPGRADE_DETECTED' WHERE `Property` = 'SecureCustomProperties'")
+                     "WIX_UPGRADE_DETECTED;ONDRIK32BIT' WHERE `Property` = 'SecureCustomProperties'")
 
 
 def build_version(build):
@@ -178,38 +204,103 @@ def exe_platform(exe):
     return {0x14C: "i686", 0x8664: "x86_64"}[machine]
 
 
+def components(flavour, lib, syskind):
+    """The package's registry components beside the server's: their WiX elements, their
+    references and the SQL that mends their binary values."""
+    def component(cid, entries, prefix, win64):
+        guid = str(uuid.uuid5(uuid.UUID(flavour["upgrade"]), "component " + cid)).upper()
+        values, fixes = registry_elements(entries, prefix, keypath=True)
+        return (f'            <Component Id="{cid}" Guid="{guid}" Win64="{win64}">\n{values}\n'
+                "            </Component>", f'      <ComponentRef Id="{cid}"/>', fixes)
+
+    if flavour["wixl"] == "x86":
+        return "", "", []
+    if flavour["win64"] == "yes":
+        # A 64-bit RegisterTypeLib registers the interfaces for 32-bit clients too, in the
+        # registry's 32-bit view (Wine writes them there; Windows shares that key between
+        # the views): a 32-bit component of the twin's package.
+        return component("Interfaces32", interfaces(lib), "Wow", "no")
+    # The 32-bit server on 64-bit Windows: 64-bit clients need its interfaces in the 64-bit
+    # view, and find its ProgIDs, AppID and type library in the keys both views share,
+    # which a 32-bit component would write below Wow6432Node under Wine (Windows shares
+    # them either way): a 64-bit component writes them.
+    return component("Registration64", shared(lib, syskind) + interfaces(lib), "Shared", "yes")
+
+
+# Upgrade table attributes: the minimum and the maximum version are included.
+VERSION_MIN_INCLUSIVE, VERSION_MAX_INCLUSIVE = 0x100, 0x200
+
+
+def platform_rules(machine, windows, version):
+    """What keeps each package to its own Windows: WiX elements, and SQL for the Upgrade
+    table (wixl leaves out IncludeMaximum). The Intel package refuses 64-bit Windows, where
+    64-bit clients would miss the interfaces that only a 64-bit component can write; the
+    x64 package (which 32-bit Windows refuses by itself) replaces an Intel package of its
+    version or older, installed before that rule, where it lies."""
+    if machine != "i686":
+        return "", []
+    if windows == 32:
+        other = FLAVOURS[("i686", 64)]["file"].format(version=version)
+        return (f'    <Condition Message="This package is for 32-bit Windows: on 64-bit Windows install {other}.">'
+                "NOT VersionNT64</Condition>"), []
+    intel = "{" + FLAVOURS[("i686", 32)]["upgrade"] + "}"
+    return "", ["INSERT INTO `Upgrade` (`UpgradeCode`, `VersionMin`, `VersionMax`, `Attributes`, `ActionProperty`) "
+                f"VALUES ('{intel}', '0.0.0', '{version}', {VERSION_MIN_INCLUSIVE | VERSION_MAX_INCLUSIVE}, "
+                "'ONDRIK32BIT')"]
+
+
+def server_registration(flavour, lib, syskind):
+    """What the server's own component writes: everything, but for a 32-bit server in an
+    x64 package only what stands in the 32-bit view (its classes and interfaces)."""
+    if flavour["wixl"] == "x64" and flavour["win64"] == "no":
+        return classes(lib) + interfaces(lib)
+    return registration(lib, syskind)
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--build", required=True, help="a Windows build folder (build/win32 or build/win64)")
-    parser.add_argument("--out", required=True, help="the package to write")
+    parser.add_argument("--windows", type=int, choices=(32, 64),
+                        help="the Windows the package is for (an i686 build: 32 unless told; x86_64: 64)")
+    target = parser.add_mutually_exclusive_group()
+    target.add_argument("--out", help="the package to write")
+    target.add_argument("--out-dir", help="the folder to write the package into, under its own name")
     parser.add_argument("--version", help="the package's version (default: the build's)")
+    parser.add_argument("--print-name", action="store_true", help="print the package's own name and stop")
     args = parser.parse_args()
 
     exe = os.path.join(args.build, "Ondrik.exe")
-    platform = PLATFORMS[exe_platform(exe)]
+    machine = exe_platform(exe)
+    windows = args.windows or (64 if machine == "x86_64" else 32)
+    if (machine, windows) not in FLAVOURS:
+        sys.exit(f"build_msi.py: an {machine} server has no package for {windows}-bit Windows")
+    flavour = FLAVOURS[(machine, windows)]
     version = args.version or build_version(args.build)
-    upgrade = uuid.UUID(platform["upgrade"])
+    name = flavour["file"].format(version=version)
+    if args.print_name:
+        print(name)
+        return
+    if not (args.out or args.out_dir):
+        parser.error("one of --out, --out-dir or --print-name is needed")
+    out = args.out or os.path.join(args.out_dir, name)
+    upgrade = uuid.UUID(flavour["upgrade"])
     lib = Library(open(os.path.join(ROOT, "idl/Ondrik.idl"), encoding="utf-8").read())
-    registry, fixes = registry_elements(registration(lib, platform["syskind"]), "Reg")
-    # A 64-bit RegisterTypeLib registers the interfaces for 32-bit clients too, in the
-    # registry's 32-bit view (Wine writes them there; Windows shares that key between the
-    # views): a 32-bit component of the 64-bit package.
-    wow64 = wow64_ref = ""
-    if platform["win64"] == "yes":
-        wow64_guid = str(uuid.uuid5(upgrade, "component Interfaces32")).upper()
-        wow64 = (f'            <Component Id="Interfaces32" Guid="{wow64_guid}" Win64="no">\n'
-                 + registry_elements(interfaces(lib), "Wow", keypath=True)[0] + "\n            </Component>")
-        wow64_ref = '      <ComponentRef Id="Interfaces32"/>'
+    syskind = SYSKIND[machine]
+    registry, fixes = registry_elements(server_registration(flavour, lib, syskind), "Reg")
+    extra, extra_ref, extra_fixes = components(flavour, lib, syskind)
+    rules, rules_sql = platform_rules(machine, windows, version)
     fields = {
+        "NAME": flavour["name"],
         "VERSION": version,
-        "UPGRADE_CODE": platform["upgrade"],
+        "UPGRADE_CODE": flavour["upgrade"],
         "PRODUCT_CODE": str(uuid.uuid5(upgrade, "product " + version)).upper(),
         "COMPONENT_GUID": str(uuid.uuid5(upgrade, "component Server")).upper(),
         "BASE_COMPONENT_GUID": str(uuid.uuid5(upgrade, "component SuiteBase")).upper(),
-        "WIN64": platform["win64"],
+        "WIN64": flavour["win64"],
         "REGISTRY": registry,
-        "WOW64_COMPONENT": wow64,
-        "WOW64_COMPONENT_REF": wow64_ref,
+        "COMPONENTS": extra,
+        "COMPONENT_REFS": extra_ref,
+        "PLATFORM_RULES": rules,
     }
     wxs = open(os.path.join(ROOT, "package/Ondrik.wxs.in"), encoding="utf-8").read()
     for name, value in fields.items():
@@ -221,11 +312,11 @@ def main():
         with open(os.path.join(stage, "Ondrik.wxs"), "w", encoding="utf-8") as f:
             f.write(wxs)
         msi = os.path.join(stage, "Ondrik.msi")
-        subprocess.run(["wixl", "-a", platform["wixl"], "-o", msi, "Ondrik.wxs"], cwd=stage, check=True)
-        queries = [arg for q in fixes + [SECURE_PROPERTIES] for arg in ("-q", q)]
+        subprocess.run(["wixl", "-a", flavour["wixl"], "-o", msi, "Ondrik.wxs"], cwd=stage, check=True)
+        queries = [arg for q in fixes + extra_fixes + rules_sql + [SECURE_PROPERTIES] for arg in ("-q", q)]
         subprocess.run(["msibuild", msi, *queries], check=True)
-        os.makedirs(os.path.dirname(os.path.abspath(args.out)), exist_ok=True)
-        shutil.move(msi, args.out)
+        os.makedirs(os.path.dirname(os.path.abspath(out)), exist_ok=True)
+        shutil.move(msi, out)
 
 
 if __name__ == "__main__":

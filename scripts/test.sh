@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Runs every test: the native unit tests, a short run of every fuzz target, the checks of
 # the built images, the reference's coverage of the type library, and under Wine, against
-# the i686 product (32-bit Wine under the qemu-user emulator, set up on first use) and
-# against its x86_64 twin (wine64), the Wine test client and the client scenarios
-# (VBScript, JScript, the early-bound example). Prints each build's count and ends with
-# one summary line.
+# the i686 product (32-bit Wine under the qemu-user emulator, set up on first use), against
+# its x86_64 twin (wine64) and against the i686 product serving 64-bit clients (a 64-bit
+# prefix with its 32-bit side), the Wine test client and the client scenarios (VBScript,
+# JScript, the early-bound example; scripts/test-wine.sh). Prints each configuration's
+# count and ends with one summary line.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/build.sh" || { echo "0 passed, 1 failed"; exit 1; }
@@ -42,8 +43,8 @@ echo "== the reference: every class and member of the type library"
 python3 "$root/tests/docs/reference_test.py" >"$out/reference.txt" 2>&1
 count_summary "$out/reference.txt" "reference"
 
-# Each build under Wine: the product first, then its twin.
-builds=(win32 win64)
+# Under Wine: the product first, then its twin, then the product with 64-bit clients.
+builds=(win32 win64 wow64)
 setup_started=$SECONDS
 if ! bash "$root/scripts/wine32-setup.sh" >"$out/wine32-setup.txt" 2>&1; then
     tail -n 1 "$out/wine32-setup.txt"
@@ -51,7 +52,7 @@ if ! bash "$root/scripts/wine32-setup.sh" >"$out/wine32-setup.txt" 2>&1; then
     builds=(win64)
 fi
 echo "(32-bit Wine ready in $((SECONDS - setup_started)) s)"
-declare -A label=([win32]="i686 product" [win64]="x86_64 twin")
+declare -A label=([win32]="i686 product" [win64]="x86_64 twin" [wow64]="i686 product, 64-bit clients")
 for arch in "${builds[@]}"; do
     arch_started=$SECONDS
     bash "$root/scripts/test-wine.sh" "$arch" "$out/$arch" >"$out/$arch.txt" 2>&1

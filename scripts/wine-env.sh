@@ -5,7 +5,13 @@
 #   win32  the i686 product (build/win32) in a 32-bit prefix (build/wineprefix32), under
 #          Wine's 32-bit side in the qemu-user emulator (scripts/wine32, set up by
 #          scripts/wine32-setup.sh): these hosts execute no 32-bit code themselves;
-#   win64  its x86_64 twin (build/win64) in a 64-bit prefix (build/wineprefix) under wine64.
+#   win64  its x86_64 twin (build/win64) in a 64-bit prefix (build/wineprefix) under wine64;
+#   wow64  the i686 product (build/win32) in a 64-bit prefix with its 32-bit side
+#          (build/wineprefix-wow64), as on 64-bit Windows: its clients are the 64-bit ones
+#          of build/win64, under wine64, and 32-bit ones under the emulator; every process
+#          runs in the emulator's namespace (scripts/wine-wow64).
+# BUILD is the build of the clients (the Wine test client, the early-bound example, the
+# benchmarks), SERVER_BUILD that of the server; only wow64 tells them apart.
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 export ONDRIK_ARCH="${ONDRIK_ARCH:-win64}"
 export WINEDEBUG=-all
@@ -25,6 +31,16 @@ else
     WINE="$WINELOADER"
     BUILD="$root/build/win64"
 fi
+if [ "$ONDRIK_ARCH" = wow64 ]; then
+    export WINEPREFIX="${ONDRIK_WINEPREFIX:-$root/build/wineprefix-wow64}"
+    WINE="$root/scripts/wine-wow64"
+    SERVER_BUILD="$root/build/win32"
+else
+    SERVER_BUILD="$BUILD"
+fi
+# The script host of the clients: the prefix's own (64-bit in a 64-bit prefix); a 32-bit
+# client in the wow64 prefix runs C:\windows\syswow64\cscript.exe.
+CSCRIPT="${CSCRIPT:-cscript}"
 # Where the server is installed inside the prefix: a suite tree.
 SERVER_DIR="$WINEPREFIX/drive_c/Suite/Eseguibili/Server"
 SERVER_WIN='C:\Suite\Eseguibili\Server\Ondrik.exe'
@@ -33,10 +49,21 @@ wine_prefix_ready() {
     if [ ! -f "$WINEPREFIX/.ondrik-ready" ]; then
         rm -rf "$WINEPREFIX"
         mkdir -p "$(dirname "$WINEPREFIX")"
-        "$WINE" wineboot -i >/dev/null 2>&1 || true
+        local zlib="$root/.cache/wine32/root/usr/i686-w64-mingw32/lib/zlib1.dll"
+        if [ "$ONDRIK_ARCH" = wow64 ]; then
+            # wineboot fills syswow64 only when told where the 32-bit DLLs lie; every later
+            # process runs without it (with it, wine64 runs 32-bit programs in its own
+            # experimental mode, where the server does not start): the prefix's processes,
+            # which inherit it, end with the boot.
+            WINEDLLPATH="$root/.cache/wine32/root/usr/lib/i386-linux-gnu/wine" "$WINE" wineboot -i >/dev/null 2>&1 || true
+            wine_stop
+            cp "$zlib" "$WINEPREFIX/drive_c/windows/syswow64/"
+        else
+            "$WINE" wineboot -i >/dev/null 2>&1 || true
+        fi
         # Debian's i386 user32.dll needs zlib, which its Wine does not ship.
         if [ "$ONDRIK_ARCH" = win32 ]; then
-            cp "$root/.cache/wine32/root/usr/i686-w64-mingw32/lib/zlib1.dll" "$WINEPREFIX/drive_c/windows/system32/"
+            cp "$zlib" "$WINEPREFIX/drive_c/windows/system32/"
         fi
         "$WINE" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
         wine_wait 120 || true
@@ -47,7 +74,7 @@ wine_prefix_ready() {
 # Copies the freshly built server into the suite tree of the prefix and registers it.
 wine_install_server() {
     mkdir -p "$SERVER_DIR"
-    cp "$BUILD/Ondrik.exe" "$SERVER_DIR/Ondrik.exe"
+    cp "$SERVER_BUILD/Ondrik.exe" "$SERVER_DIR/Ondrik.exe"
     "$WINE" "$SERVER_WIN" /regserver
 }
 
@@ -62,17 +89,17 @@ wine_start() {
 # Runs this prefix's wineserver with the given options (-w waits for its processes to end);
 # the 32-bit processes' one runs in their namespace, where they look for it.
 wine_server() {
-    if [ "$ONDRIK_ARCH" = win32 ]; then "$WINE" --exec "$WINESERVER" "$@"; else "$WINESERVER" "$@"; fi
+    if [ "$ONDRIK_ARCH" = win64 ]; then "$WINESERVER" "$@"; else "$WINE" --exec "$WINESERVER" "$@"; fi
 }
 
 # Waits until every process of this prefix has ended, at most the given seconds: under
 # Wine a server whose client ended without letting go of its objects runs for ever.
 # Fails when they have not ended by then.
 wine_wait() {
-    if [ "$ONDRIK_ARCH" = win32 ]; then
-        timeout "$1" "$WINE" --exec "$WINESERVER" -w
-    else
+    if [ "$ONDRIK_ARCH" = win64 ]; then
         timeout "$1" "$WINESERVER" -w
+    else
+        timeout "$1" "$WINE" --exec "$WINESERVER" -w
     fi
 }
 

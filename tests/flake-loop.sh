@@ -6,8 +6,9 @@
 #
 #   bash tests/flake-loop.sh [--hog] ARCH RUNS [SCENARIO...]
 #
-# ARCH is win32 (the i686 product) or win64 (its x86_64 twin); the scenarios are names of
-# tests/scripts/*.sh (by default many-clients and crowded-ticks). Outputs go to
+# ARCH is win32 (the i686 product), win64 (its x86_64 twin) or wow64 (the i686 product
+# with 64-bit clients); the scenarios are names of scripts below tests/scripts, without
+# .sh (by default many-clients and crowded-ticks; wow64/mixed-clients for example). Outputs go to
 # build/flake-loop/ARCH/SCENARIO-RUN. Builds first.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -50,6 +51,7 @@ declare -A green red lingered
 for run in $(seq 1 "$runs"); do
     for scenario in "${scenarios[@]}"; do
         dir="$out/$scenario-$run"
+        mkdir -p "$(dirname "$dir")"
         started=$SECONDS
         bash "$root/tests/scripts/$scenario.sh" "$dir" >"$dir.txt" 2>&1
         # As the test command checks: the server ended with its last client (the package

@@ -17,7 +17,7 @@ run_vbs() {
     # ends with exit code 0 ("Could not get script text"), as clients started together do.
     local copy="$name-$BASHPID.$language"
     cat "$here/check.$language" "$here/../$script" >"$SCRIPTS_DIR/$copy"
-    (cd "$outdir" && "$WINE" cscript //nologo "$SCRIPTS_WIN\\$copy" "$@" >"$outdir/$name.txt" 2>&1
+    (cd "$outdir" && "$WINE" "$CSCRIPT" //nologo "$SCRIPTS_WIN\\$copy" "$@" >"$outdir/$name.txt" 2>&1
         echo "exit code $?" >"$outdir/exit-code")
     rm -f "$SCRIPTS_DIR/$copy"
     tr -d "\r" <"$outdir/$name.txt" | tee "$outdir/$name.log"
