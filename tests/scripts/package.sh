@@ -61,6 +61,7 @@ reg_export before
 check "installing Ondrik-$version$suffix.msi" msiexec /i "C:\\packages\\Ondrik-$version$suffix.msi" "SUITEBASE=$base"
 echo "install: $took s"
 check "the server in the new suite base" test -f "$server_dir/Ondrik.exe"
+check "the status script beside the server" test -f "$server_dir/ondrik-status.vbs"
 reg_export package
 
 # The example application and the status script, against the installed server.
@@ -70,7 +71,7 @@ cp "$root/examples/suite-app.vbs" "$WINEPREFIX/drive_c/examples/"
 check "the example application registers" grep -q 'Registered as Contab|4194304|1234' "$out/example.txt"
 check "the example application's suite base" grep -qF "base:        $base" "$out/example.txt"
 check "the example application's data folder" test -d "$base_dir/Dati/Contab"
-client installed installed "$base" 'C:\packages\ondrik-status.vbs'
+client installed installed "$base" "$server_win\\ondrik-status.vbs"
 # The installed server ends with its last client: one that lingers keeps Ondrik.exe in use.
 check "the installed server ends with its clients (see checks.txt)" servers_end_within 15
 
@@ -86,7 +87,7 @@ client repaired products "$upgrade_code" "$version"
 check "upgrading to $newer" msiexec /i "C:\\packages\\Ondrik-$newer$suffix.msi"
 echo "upgrade: $took s"
 client upgraded products "$upgrade_code" "$newer"
-client upgraded-server installed "$base" 'C:\packages\ondrik-status.vbs'
+client upgraded-server installed "$base" "$server_win\\ondrik-status.vbs"
 check "the upgraded server ends with its clients (see checks.txt)" servers_end_within 15
 
 check "removing" msiexec /x "C:\\packages\\Ondrik-$newer$suffix.msi"
