@@ -3,8 +3,8 @@
 # the built images, the reference's coverage of the type library, and under Wine, against
 # the i686 product (32-bit Wine under the qemu-user emulator, set up on first use) and
 # against its x86_64 twin (wine64), the Wine test client and the client scenarios
-# (VBScript, JScript, the early-bound example). Prints each build's count and ends with
-# one summary line.
+# (VBScript, JScript, the early-bound example, the reference's examples). Prints each
+# build's count and ends with one summary line.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/build.sh" || { echo "0 passed, 1 failed"; exit 1; }
@@ -38,7 +38,7 @@ python3 "$root/tests/image/image_facts.py" "$root/build/win64/Ondrik.exe" x86_64
     >"$out/image-win64.txt" 2>&1
 count_summary "$out/image-win64.txt" "x86_64 image"
 
-echo "== the reference: every class and member of the type library"
+echo "== the reference: a whole entry for every class and member of the type library"
 python3 "$root/tests/docs/reference_test.py" >"$out/reference.txt" 2>&1
 count_summary "$out/reference.txt" "reference"
 
