@@ -296,6 +296,7 @@ def main():
         "PRODUCT_CODE": str(uuid.uuid5(upgrade, "product " + version)).upper(),
         "COMPONENT_GUID": str(uuid.uuid5(upgrade, "component Server")).upper(),
         "BASE_COMPONENT_GUID": str(uuid.uuid5(upgrade, "component SuiteBase")).upper(),
+        "STATUS_COMPONENT_GUID": str(uuid.uuid5(upgrade, "component StatusScript")).upper(),
         "WIN64": flavour["win64"],
         "REGISTRY": registry,
         "COMPONENTS": extra,
@@ -309,6 +310,7 @@ def main():
     with tempfile.TemporaryDirectory() as stage:
         # wixl takes file sources relative to the folder it runs in.
         shutil.copy(exe, stage)
+        shutil.copy(os.path.join(ROOT, "package/ondrik-status.vbs"), stage)
         with open(os.path.join(stage, "Ondrik.wxs"), "w", encoding="utf-8") as f:
             f.write(wxs)
         msi = os.path.join(stage, "Ondrik.msi")

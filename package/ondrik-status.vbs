@@ -4,8 +4,11 @@
 '
 '     cscript //nologo ondrik-status.vbs
 '
-' The server serves every suite application of this machine, so this script sees what
-' they all opened. When no server is running, asking starts one, which holds nothing.
+' Each user has a server of their own, which serves that user's suite applications: this
+' script sees the server of the user who runs it, and what that user's applications
+' opened, never another user's. Run it as the user in question (runas /user:...). When
+' that user has no server running, asking starts one, which holds nothing and ends with
+' this script.
 Option Explicit
 
 Dim g

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs the tests under Wine against one build: the Wine test client (in-process and
 # out-of-process) and every client scenario of tests/scripts (VBScript and JScript clients,
-# the early-bound example). Usage: test-wine.sh ARCH OUTDIR,
+# the early-bound example, the reference's examples). Usage: test-wine.sh ARCH OUTDIR,
 # ARCH being win32 (the i686 product, 32-bit Wine under emulation), win64 (the x86_64
 # twin) or wow64 (the i686 product in a 64-bit prefix with its 32-bit side, serving 64-bit
 # clients: scripts/wine-env.sh). Ends with one summary line.
@@ -62,7 +62,7 @@ check_server_ended "Wine test client" "$out"
 grep -A1 -E ': Skipped' "$out/wine.txt" | grep -v -E ': Skipped|^--' | tr -d '\r' | sort | uniq -c | sed 's/^ */skipped: /' || true
 wine_stop
 
-echo "== $ONDRIK_ARCH: client scenarios (VBScript, JScript, early-bound C++)"
+echo "== $ONDRIK_ARCH: client scenarios (VBScript, JScript, early-bound C++, the reference's examples)"
 for scenario in "${scenarios[@]}"; do
     name=$(basename "$scenario" .sh)
     bash "$scenario" "$out/$name" >"$out/$name.txt" 2>&1

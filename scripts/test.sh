@@ -4,8 +4,8 @@
 # the i686 product (32-bit Wine under the qemu-user emulator, set up on first use), against
 # its x86_64 twin (wine64) and against the i686 product serving 64-bit clients (a 64-bit
 # prefix with its 32-bit side), the Wine test client and the client scenarios (VBScript,
-# JScript, the early-bound example; scripts/test-wine.sh). Prints each configuration's
-# count and ends with one summary line.
+# JScript, the early-bound example, the reference's examples; scripts/test-wine.sh).
+# Prints each configuration's count and ends with one summary line.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/build.sh" || { echo "0 passed, 1 failed"; exit 1; }
@@ -39,7 +39,7 @@ python3 "$root/tests/image/image_facts.py" "$root/build/win64/Ondrik.exe" x86_64
     >"$out/image-win64.txt" 2>&1
 count_summary "$out/image-win64.txt" "x86_64 image"
 
-echo "== the reference: every class and member of the type library"
+echo "== the reference: a whole entry for every class and member of the type library"
 python3 "$root/tests/docs/reference_test.py" >"$out/reference.txt" 2>&1
 count_summary "$out/reference.txt" "reference"
 

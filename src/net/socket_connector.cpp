@@ -13,6 +13,9 @@ namespace {
 // until the name servers answer, and the server serves other clients meanwhile. The
 // worker holds Winsock for itself, so it may outlive the caller's wait.
 std::optional<sockaddr_in> resolve(const std::wstring& host) {
+    // No name is no host. The name service would answer "" with this machine's own
+    // addresses, and a name cut at a character of code 0 with another host's.
+    if (host.empty() || host.find(L'\0') != std::wstring::npos) return std::nullopt;
     auto found = std::make_shared<std::optional<sockaddr_in>>();
     HRESULT hr = runServing([host, found] {
         WSADATA data;

@@ -88,6 +88,7 @@ else
 fi
 echo "install: $took s"
 check "the server in the new suite base" test -f "$server_dir/Ondrik.exe"
+check "the status script beside the server" test -f "$server_dir/ondrik-status.vbs"
 reg_export package
 
 # The example application and the status script, against the installed server.
@@ -97,7 +98,7 @@ cp "$root/examples/suite-app.vbs" "$WINEPREFIX/drive_c/examples/"
 check "the example application registers" grep -q 'Registered as Contab|4194304|1234' "$out/example.txt"
 check "the example application's suite base" grep -qF "base:        $base" "$out/example.txt"
 check "the example application's data folder" test -d "$base_dir/Dati/Contab"
-client installed installed "$base" 'C:\packages\ondrik-status.vbs'
+client installed installed "$base" "$server_win\\ondrik-status.vbs"
 (cd "$out" && "$WINE" "$BUILD/early-bound.exe" >"$out/early-bound.txt" 2>&1)
 check "the early-bound example against the installed server" grep -q 'Registered as Contab|4194304|1234' "$out/early-bound.txt"
 # The installed server ends with its last client: one that lingers keeps Ondrik.exe in use.
@@ -115,7 +116,7 @@ client repaired products "$upgrade_code" "$version"
 check "upgrading to $newer" msiexec /i "C:\\packages\\$newer_package"
 echo "upgrade: $took s"
 client upgraded products "$upgrade_code" "$newer"
-client upgraded-server installed "$base" 'C:\packages\ondrik-status.vbs'
+client upgraded-server installed "$base" "$server_win\\ondrik-status.vbs"
 check "the upgraded server ends with its clients (see checks.txt)" servers_end_within 15
 
 check "removing" msiexec /x "C:\\packages\\$newer_package"

@@ -1,0 +1,52 @@
+# Every example of docs/reference.md (VBScript, JScript, C++) runs against the server, and
+# what it prints must be the output written beside it, line for line. One server serves
+# them all: a holder client keeps it running from the first example to the last (a server
+# start costs a second or more under emulation). The C++ examples are built with the
+# server (CMakeLists.txt); the network examples talk to tests/docs/example_peers.py.
+source "$(dirname "$0")/lib/run-vbs.sh"
+out=$1
+docs="$root/tests/docs"
+examples="$WINEPREFIX/drive_c/esempi"
+rm -rf "$out" "$examples"
+mkdir -p "$out" "$examples"
+# Wine's code page and date formats follow the locale.
+export LC_ALL=C.UTF-8
+python3 "$docs/examples.py" extract "$root/docs/reference.md" "$examples" vbscript javascript cpp
+
+python3 "$docs/example_peers.py" "$out/peers-ready" >"$out/peers.log" 2>&1 &
+peers=$!
+cat >"$examples/holder.vbs" <<'HOLDER'
+Set g = CreateObject("Ondrik.Global")
+Set fso = CreateObject("Scripting.FileSystemObject")
+fso.CreateTextFile("C:\esempi\held").Close
+Do While Not fso.FileExists("C:\esempi\stop")
+    g.Sleep 100
+Loop
+HOLDER
+(cd "$examples" && "$WINE" cscript //nologo 'C:\esempi\holder.vbs' >"$out/holder.txt" 2>&1) &
+holder=$!
+trap 'touch "$examples/stop"; wait $holder; kill $peers 2>/dev/null' EXIT
+wait_for_file "$examples/held" 120 || echo "FAILED: the holder client did not reach the server"
+wait_for_file "$out/peers-ready" 300 || echo "FAILED: the examples' network peers did not start: $(cat "$out/peers.log")"
+
+passed=0 failed=0
+for expected in "$examples"/[0-9]*.expected; do
+    name=$(basename "$expected" .expected)
+    if [ -f "$examples/$name.cpp" ]; then
+        program=("$BUILD/reference-examples/$name.exe")
+    elif [ -f "$examples/$name.js" ]; then
+        program=(cscript //nologo "C:\\esempi\\$name.js")
+    else
+        program=(cscript //nologo "C:\\esempi\\$name.vbs")
+    fi
+    (cd "$examples" && timeout 180 "$WINE" "${program[@]}" >"$out/$name.out" 2>&1)
+    tr -d '\r' <"$out/$name.out" >"$out/$name.actual"
+    if diff "$expected" "$out/$name.actual" >"$out/$name.diff"; then
+        passed=$((passed + 1))
+    else
+        failed=$((failed + 1))
+        echo "FAILED: example $name prints other than the reference says (< written, > printed):"
+        sed 's/^/    /' "$out/$name.diff"
+    fi
+done
+echo "$passed passed, $failed failed"
