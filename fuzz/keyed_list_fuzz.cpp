@@ -7,7 +7,7 @@
 // with the model (an insert succeeds exactly when no key equal without regard to case
 // is present, so keys stay unique); from time to time and at the end every position and
 // every key is checked, and no value is left alive that the list no longer holds.
-#include "automation/keyed_list.h"
+#include "lists/keyed_list.h"
 #include "automation/text_fold.h"
 #include "fuzz_support.h"
 

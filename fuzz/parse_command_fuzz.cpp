@@ -5,7 +5,7 @@
 // the result is the one the rules give when followed word for word, and the items go
 // into the collection (the keyed list, as ParseCommand fills it) with every add
 // succeeding, each at its place and each key leading back to its own item.
-#include "automation/keyed_list.h"
+#include "lists/keyed_list.h"
 #include "fuzz_support.h"
 #include "literal_parser.h"
 

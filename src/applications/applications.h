@@ -1,10 +1,12 @@
-// Applicazioni: the process-wide register of running client applications.
+// Applicazioni: the process-wide register of running client applications. Its rules are
+// its book's (books/application_book.h); this class reads what the clients' objects must
+// answer, and then asks the book.
 #pragma once
 
 #include "applications/application.h"
 #include "automation/com_ptr.h"
 #include "automation/dispatch_object.h"
-#include "automation/keyed_list.h"
+#include "books/application_book.h"
 #include "generated/Ondrik.h"
 #include "process/registers.h"
 
@@ -25,13 +27,7 @@ private:
     friend class DispatchObject<Applications, _Applicazioni>;
     Applications();
 
-    // Whether the session counts as shared at closing: only a stored True (-1) does.
-    static bool sharedAtClosing(_Sessione* session);
-    // Whether closing is filed (under whatever key) and no other filed record works in the
-    // session of that identity. Asks no client: one step with the removal it decides.
-    bool lastInSession(Application* closing, IUnknown* session) const;
-
-    KeyedList<ComPtr<Application>> entries_;
+    ApplicationBook<ComPtr<Application>> book_;
 };
 
 // The application register that every client shares (made on first use). The caller borrows it.

@@ -3,7 +3,7 @@
 // other kind of value designates nothing.
 #pragma once
 
-#include "automation/keyed_list.h"
+#include "lists/keyed_list.h"
 
 #include <windows.h>
 
@@ -20,8 +20,9 @@ struct CollectionIndex {
 
 CollectionIndex readIndex(const VARIANT& index);
 
-// The item that the index designates, or nullptr.
-template <class T> T* lookup(const KeyedList<T>& list, const CollectionIndex& index) {
+// The item that the index designates, or nullptr: in a keyed list, or in anything that
+// looks up by position (at) and by key (find) as it does.
+template <class List> auto lookup(const List& list, const CollectionIndex& index) -> decltype(list.at(0)) {
     switch (index.kind) {
     case CollectionIndex::Kind::Position:
         return list.at(index.position);

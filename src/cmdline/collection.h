@@ -6,7 +6,7 @@
 #pragma once
 
 #include "automation/dispatch_object.h"
-#include "automation/keyed_list.h"
+#include "lists/keyed_list.h"
 #include "generated/Ondrik.h"
 
 #include <optional>

@@ -1,7 +1,6 @@
 #include "sessions/session.h"
 
 #include "automation/bstr.h"
-#include "process/tick_source.h"
 #include "sessions/session_key.h"
 
 namespace ondrik {
@@ -18,7 +17,7 @@ DATE nowToTheSecond() {
 
 } // namespace
 
-Session::Session() : id_(ondrikMain::getNuovoTick()), creazione_(nowToTheSecond()) {}
+Session::Session(int32_t id) : id_(id), creazione_(nowToTheSecond()) {}
 
 std::u16string Session::chiave() const {
     return sessionKey(id_);

@@ -33,7 +33,7 @@ public:
 
 private:
     friend class DispatchObject<Session, _Sessione>;
-    Session(); // waits for the next tick of the counter, serving other calls meanwhile
+    explicit Session(int32_t id); // id: a reading of the tick source
 
     HRESULT copyIn(std::u16string& field, BSTR value);
 

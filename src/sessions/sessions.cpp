@@ -4,10 +4,11 @@
 #include "automation/collection_index.h"
 #include "automation/enumerator.h"
 #include "automation/text_fold.h"
+#include "process/tick_source.h"
 
 namespace ondrik {
 
-Sessions::Sessions() : entries_(text::foldCase) {}
+Sessions::Sessions() : book_(text::foldCase) {}
 
 STDMETHODIMP Sessions::Apri(BSTR codiceAzienda, VARIANT_BOOL condivisa, BSTR userId, BSTR password,
                             _Sessione** ret) {
@@ -15,66 +16,53 @@ STDMETHODIMP Sessions::Apri(BSTR codiceAzienda, VARIANT_BOOL condivisa, BSTR use
     *ret = nullptr;
     return guarded([&] {
         std::u16string_view code = viewOf(codiceAzienda);
-        auto handOutShared = [&] {
-            // Ordinal comparison, case included; only sessions stored as shared qualify.
-            ComPtr<Session>* found = entries_.findFirst(
-                [&](const ComPtr<Session>& s) { return s->condivisa() != 0 && s->codiceAzienda() == code; });
-            if (!found) return false;
-            *ret = (*found)->itf();
+        auto handOut = [&](const ComPtr<Session>& s) {
+            *ret = s->itf();
             (*ret)->AddRef();
-            return true;
         };
-        if (condivisa != 0 && handOutShared()) return;
-        // Making the session waits for the tick counter: other calls may run meanwhile, and
-        // the register may change (docs/reentrancy.md).
-        ComPtr<Session> session = ComPtr<Session>::adopt(Session::create());
+        const ComPtr<Session>* shared = condivisa != 0 ? book_.sharedOf(code) : nullptr;
+        if (shared) return handOut(*shared);
+        // The wait: the next step of the tick counter, the new session's ID. Other calls
+        // run meanwhile and may change the register (docs/reentrancy.md).
+        int32_t id = ondrikMain::getNuovoTick();
+        // Look again: a shared session of the company made during the wait is the one
+        // handed out, so a company never has two shared sessions.
+        shared = condivisa != 0 ? book_.sharedOf(code) : nullptr;
+        if (shared) return handOut(*shared);
+        ComPtr<Session> session = ComPtr<Session>::adopt(Session::create(id));
         if (!session) return;
-        // Another client's request for the same shared company may have made its session
-        // during that wait: hand that one out, so a company never has two shared sessions.
-        if (condivisa != 0 && handOutShared()) return;
-        *ret = session->itf();
-        (*ret)->AddRef();
+        handOut(session);
         session->setCodiceAzienda(std::u16string(code));
         session->put_UserID(userId);
         session->put_Password(password);
         session->setCondivisa(condivisa);
-        // A key already present (only after the counter wraps) leaves this one unregistered.
+        // File, with no wait since the last look. A key already filed (only after the
+        // counter wraps) leaves this one unfiled.
         std::u16string key = session->chiave();
-        entries_.add(std::move(session), key);
+        Identity identity = identityOf(session->itf());
+        book_.file(key, {std::move(session), identity, std::u16string(code), condivisa != 0});
     });
 }
 
 STDMETHODIMP Sessions::Count(long* ret) {
     if (!ret) return E_POINTER;
-    *ret = long(entries_.size());
+    *ret = long(book_.size());
     return S_OK;
 }
 
 STDMETHODIMP Sessions::NewEnum(VARIANT* ret) {
-    return unguarded([&] { return enumeratorVariant(entries_.snapshot(), ret); });
+    return unguarded([&] { return enumeratorVariant(book_.handles(), ret); });
 }
 
 STDMETHODIMP Sessions::Item(VARIANT index, _Sessione** ret) {
     if (!ret) return E_POINTER;
     *ret = nullptr;
     return guarded([&] {
-        if (ComPtr<Session>* found = lookup(entries_, readIndex(index))) {
+        if (const ComPtr<Session>* found = lookup(book_, readIndex(index))) {
             *ret = (*found)->itf();
             (*ret)->AddRef();
         }
     });
-}
-
-void Sessions::rimuovi(_Sessione* session) {
-    try {
-        Session* s = serverCast<Session>(session);
-        if (!s) return;
-        // This very session only: another one filed under the same key (a tick counter
-        // that has wrapped) stays where it is.
-        std::u16string key = s->chiave();
-        if (ComPtr<Session>* filed = entries_.find(key); filed && filed->get() == s) entries_.removeKey(key);
-    } catch (...) {
-    }
 }
 
 } // namespace ondrik

@@ -1,9 +1,11 @@
-// Sessioni: the process-wide register of open sessions.
+// Sessioni: the process-wide register of open sessions. Its rules are its book's
+// (books/session_book.h); this class reads what the clients pass, waits where a member
+// must, and asks the book.
 #pragma once
 
 #include "automation/com_ptr.h"
 #include "automation/dispatch_object.h"
-#include "automation/keyed_list.h"
+#include "books/session_book.h"
 #include "generated/Ondrik.h"
 #include "process/registers.h"
 #include "sessions/session.h"
@@ -13,6 +15,7 @@ namespace ondrik {
 class Sessions : public DispatchObject<Sessions, _Sessioni> {
 public:
     static const CLSID& classId() { return CLSID_Sessioni; }
+    using Book = SessionBook<ComPtr<Session>>;
 
     // _Sessioni
     STDMETHODIMP Apri(BSTR codiceAzienda, VARIANT_BOOL condivisa, BSTR userId, BSTR password,
@@ -21,14 +24,14 @@ public:
     STDMETHODIMP NewEnum(VARIANT* ret) override;
     STDMETHODIMP Item(VARIANT index, _Sessione** ret) override;
 
-    // Server-internal: takes the session out of the register, by its key.
-    void rimuovi(_Sessione* session);
+    // Server-internal: the register's book, for the application register's closing.
+    Book& book() { return book_; }
 
 private:
     friend class DispatchObject<Sessions, _Sessioni>;
     Sessions();
 
-    KeyedList<ComPtr<Session>> entries_;
+    Book book_;
 };
 
 // The session register that every client shares (made on first use). The caller borrows it.

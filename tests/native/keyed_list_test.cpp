@@ -1,4 +1,4 @@
-#include "automation/keyed_list.h"
+#include "lists/keyed_list.h"
 #include "automation/text_fold.h"
 
 #include <algorithm>

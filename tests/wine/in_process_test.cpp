@@ -1,6 +1,7 @@
 // The server's objects in this process: the registers' rules that a client cannot
 // reach directly, and the dispatch kit as VB and VBScript clients use it.
 #include "dispatch_helpers.h"
+#include "fake_app.h"
 
 #include "applications/applications.h"
 #include "global/global.h"
@@ -64,24 +65,28 @@ public:
 
 } // namespace
 
-TEST(SessionRegister, RimuoviTakesTheSessionOutByKeyAndTheSessionLivesOn) {
-    Sessions* reg = sessionRegister();
+// The book's own tests hold the rules of removal (tests/native/books_test.cpp); here what
+// only the objects show: a session that a client implements, claiming the ID of a filed
+// one, is not the server's and takes nothing out; the server's own leaves, and lives on.
+TEST(SessionRegister, AClosingTakesOutTheServersOwnSessionOnly) {
+    Applications* apps = applicationRegister();
     long before = count();
     ComPtr<_Sessione> s = open(L"RIM", VARIANT_FALSE);
     ASSERT_TRUE(s);
-    EXPECT_EQ(count(), before + 1);
-    reg->rimuovi(nullptr);
-    EXPECT_EQ(count(), before + 1);
-
-    ForeignSession foreign; // claims the same ID: still not the server's session
+    ForeignSession foreign; // shared, and claiming the same ID
     s->get_ID(&foreign.idToClaim);
     EXPECT_EQ(serverCast<Session>(&foreign), nullptr);
-    reg->rimuovi(&foreign);
+    FakeApp app;
+    app.text(L"EXEName", L"Estranea");
+    ComPtr<_Applicazione> r;
+    apps->Apri(objectArg(&app), r.put());
+    ASSERT_TRUE(r);
+    r->putref_Sessione(&foreign);
+    EXPECT_EQ(apps->Chiudi(r.get()), S_OK);
     EXPECT_EQ(count(), before + 1);
 
-    reg->rimuovi(s.get());
-    EXPECT_EQ(count(), before);
-    reg->rimuovi(s.get()); // already gone: nothing changes
+    r->putref_Sessione(s.get());
+    EXPECT_EQ(apps->Chiudi(r.get()), S_OK); // not filed any more; the session is not shared
     EXPECT_EQ(count(), before);
     Bstr user;
     EXPECT_EQ(s->get_UserID(user.put()), S_OK);
@@ -89,7 +94,7 @@ TEST(SessionRegister, RimuoviTakesTheSessionOutByKeyAndTheSessionLivesOn) {
     s->get_ID(&id);
     _Sessione* found = nullptr;
     VARIANT key = str((L"K" + std::to_wstring(id)).c_str());
-    reg->Item(key, &found);
+    sessionRegister()->Item(key, &found);
     VariantClear(&key);
     EXPECT_EQ(found, nullptr);
 }

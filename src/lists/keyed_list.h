@@ -1,4 +1,5 @@
-// The ordered keyed list behind the registers and the Collection object.
+// The ordered keyed list behind the registers and the Collection object: portable, and
+// reaching nothing of the platform or of the other folders.
 //
 // Items stand in order at positions counted from 1; an item may carry a key, unique in
 // the list and compared without regard to case (through the folding function given at
