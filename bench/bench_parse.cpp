@@ -74,7 +74,7 @@ VARIANT position(long i) {
 
 int main() {
     CoInitialize(nullptr);
-    ComPtr<ondrik::Global> g = ComPtr<ondrik::Global>::adopt(ondrik::Global::create());
+    ComPtr<ondrik::Global> g = ondrik::Global::create(ondrik::ProcessState::make());
     SAFEARRAY* flags = SafeArrayCreateVector(VT_VARIANT, 0, 5);
     cmdline::SwitchList switchTexts;
     for (LONG i = 0; i < 5; ++i) {

@@ -4,7 +4,7 @@
 // walks a linked list, as the automation runtime's own Collection does.
 #include "applications/applications.h"
 #include "automation/bstr.h"
-#include "process/registers.h"
+#include "state/process_state.h"
 
 #include <cstdio>
 #include <list>
@@ -75,8 +75,7 @@ struct Costs {
     double apri, byPosition, byKey, chiudi, linkedList;
 };
 
-Costs measure(long size, int ops, long& nextId, std::mt19937& rng) {
-    Applications* apps = applicationRegister();
+Costs measure(Applications* apps, long size, int ops, long& nextId, std::mt19937& rng) {
     std::vector<_Applicazione*> filed;
     const long firstId = nextId;
     for (long n = 0; n < size; ++n) {
@@ -150,13 +149,14 @@ Costs measure(long size, int ops, long& nextId, std::mt19937& rng) {
 int main() {
     CoInitialize(nullptr);
     std::mt19937 rng(1);
+    auto state = ProcessState::make();
     long nextId = 1;
     const long sizes[] = {10, 1000, 100000};
     Costs costs[3];
     printf("%9s %10s %10s %10s %10s %14s   (microseconds per operation)\n", "records", "Apri", "Item(pos)",
            "Item(key)", "Chiudi", "linked list");
     for (int i = 0; i < 3; ++i) {
-        costs[i] = measure(sizes[i], 1000, nextId, rng);
+        costs[i] = measure(state->applications(), sizes[i], 1000, nextId, rng);
         printf("%9ld %10.2f %10.2f %10.2f %10.2f %14.2f\n", sizes[i], costs[i].apri * 1e6,
                costs[i].byPosition * 1e6, costs[i].byKey * 1e6, costs[i].chiudi * 1e6,
                costs[i].linkedList * 1e6);
@@ -165,7 +165,7 @@ int main() {
            costs[2].apri / costs[1].apri, costs[2].byPosition / costs[1].byPosition,
            costs[2].byKey / costs[1].byKey, costs[2].chiudi / costs[1].chiudi,
            costs[2].linkedList / costs[1].linkedList);
-    ondrikMain::releaseRegisters();
+    state->release();
     CoUninitialize();
     return 0;
 }

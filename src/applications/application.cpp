@@ -22,7 +22,7 @@ STDMETHODIMP Application::get_Sessione(_Sessione** ret) {
 STDMETHODIMP Application::putref_Sessione(_Sessione* value) {
     // A proxy answers for the identity of its object itself, without a call out.
     IUnknown* id = identityOf(value);
-    sessione_ = value;
+    sessione_ = ComPtr<_Sessione>(value);
     sessionIdentity_ = id;
     return S_OK;
 }

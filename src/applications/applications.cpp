@@ -3,7 +3,6 @@
 #include "automation/collection_index.h"
 #include "automation/enumerator.h"
 #include "automation/text_fold.h"
-#include "sessions/sessions.h"
 
 namespace ondrik {
 namespace {
@@ -33,13 +32,14 @@ Closing readClosing(_Applicazione* applicazione) {
 
 } // namespace
 
-Applications::Applications() : book_(text::foldCase) {}
+Applications::Applications(std::function<Sessions*()> sessions)
+    : book_(text::foldCase), sessions_(std::move(sessions)) {}
 
 STDMETHODIMP Applications::Apri(VARIANT vbApp, _Applicazione** ret) {
     if (!ret) return E_POINTER;
     *ret = nullptr;
     return guarded([&] {
-        ComPtr<Application> record = ComPtr<Application>::adopt(Application::create());
+        ComPtr<Application> record = Application::create();
         if (!record) return;
         // The wait: reading the client's object calls into its process, and other calls
         // run meanwhile (docs/reentrancy.md); nobody sees the record until it is filed. A
@@ -59,7 +59,7 @@ STDMETHODIMP Applications::Chiudi(_Applicazione* applicazione) {
         if (!applicazione) return;
         Closing closing = readClosing(applicazione);
         // From here on nothing calls out: the books decide and act in one step.
-        Sessions* sessions = sessionRegister();
+        Sessions* sessions = sessions_();
         if (!sessions) return;
         book_.close(closing, sessions->book(),
                     [](const ComPtr<Application>& r) -> Identity { return r->sessionIdentity(); });

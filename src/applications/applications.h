@@ -8,7 +8,9 @@
 #include "automation/dispatch_object.h"
 #include "books/application_book.h"
 #include "generated/Ondrik.h"
-#include "process/registers.h"
+#include "sessions/sessions.h"
+
+#include <functional>
 
 namespace ondrik {
 
@@ -25,14 +27,12 @@ public:
 
 private:
     friend class DispatchObject<Applications, _Applicazioni>;
-    Applications();
+    // sessions: the session register whose sessions the closings settle (nullptr when
+    // there is none to be had).
+    explicit Applications(std::function<Sessions*()> sessions);
 
     ApplicationBook<ComPtr<Application>> book_;
+    std::function<Sessions*()> sessions_;
 };
-
-// The application register that every client shares (made on first use). The caller borrows it.
-inline Applications* applicationRegister() {
-    return ondrikMain::FirstUse<Applications>::get();
-}
 
 } // namespace ondrik

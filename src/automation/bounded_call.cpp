@@ -88,7 +88,7 @@ HRESULT callWithin(IDispatch* object, DWORD limitMs, std::function<void(IDispatc
     if (FAILED(hr)) return hr;
     hr = runServing([call] { runCall(call); }, limitMs);
     if (hr == RPC_E_TIMEOUT) {
-        givenUp.push_back({call, object});
+        givenUp.push_back({call, ComPtr<IDispatch>(object)});
         call->told = endsWindow();
         // The call may have ended before it could see whom to tell.
         releaseEnded();

@@ -11,7 +11,9 @@ namespace ondrik {
 template <class T> class ComPtr {
 public:
     ComPtr() = default;
-    ComPtr(T* p) : p_(p) {
+    // Takes a reference of its own to p: explicit, so that a pointer whose reference the
+    // caller already owns is not held twice (adopt takes that one over).
+    explicit ComPtr(T* p) : p_(p) {
         if (p_) p_->AddRef();
     }
     ComPtr(const ComPtr& o) : ComPtr(o.p_) {}

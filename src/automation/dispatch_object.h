@@ -6,6 +6,7 @@
 #pragma once
 
 #include "automation/bstr.h"
+#include "automation/com_ptr.h"
 #include "automation/dispatch.h"
 #include "automation/error_info.h"
 #include "automation/module_lock.h"
@@ -29,9 +30,9 @@ public:
     DispatchObject(const DispatchObject&) = delete;
     DispatchObject& operator=(const DispatchObject&) = delete;
 
-    // A new object with one reference, owned by the caller; nullptr when memory runs out.
-    template <class... Args> static Derived* create(Args&&... args) {
-        return new (std::nothrow) Derived(std::forward<Args>(args)...);
+    // A new object, owned by the result; empty when memory runs out.
+    template <class... Args> static ComPtr<Derived> create(Args&&... args) {
+        return ComPtr<Derived>::adopt(new (std::nothrow) Derived(std::forward<Args>(args)...));
     }
 
     Itf* itf() { return static_cast<Itf*>(this); }

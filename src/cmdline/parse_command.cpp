@@ -62,7 +62,7 @@ private:
 _Collection* parseCommandToCollection(BSTR commandLine, BSTR delimiter, SAFEARRAY* flags) {
     std::u16string_view line = viewOf(commandLine);
     if (line.empty()) return nullptr;
-    ComPtr<Collection> result = ComPtr<Collection>::adopt(Collection::create());
+    ComPtr<Collection> result = Collection::create();
     if (!result) throw std::bad_alloc();
     Switches switches(flags);
     for (const ParsedItem& item : parseCommand(line, viewOf(delimiter), switches.texts())) {

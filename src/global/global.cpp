@@ -1,13 +1,11 @@
 #include "global/global.h"
 
-#include "applications/applications.h"
 #include "automation/bstr.h"
 #include "cmdline/parse_command.h"
 #include "net/network.h"
 #include "files/path_names.h"
 #include "files/known_folders.h"
 #include "files/suite_folders.h"
-#include "sessions/sessions.h"
 #include "shell/desktop.h"
 
 namespace ondrik {
@@ -30,17 +28,17 @@ template <class Compute> void handOutGuarded(BSTR* ret, Compute&& compute) {
 
 } // namespace
 
-Global::Global() {
+Global::Global(std::shared_ptr<ProcessState> state) : state_(std::move(state)) {
     // Ask to be shut down after the suite's applications at log-off.
     SetProcessShutdownParameters(0x100, 0);
 }
 
 STDMETHODIMP Global::get_Sessioni(_Sessioni** ret) {
-    return unguarded([&] { return handOut(sessionRegister(), ret); });
+    return unguarded([&] { return handOut(state_->sessions(), ret); });
 }
 
 STDMETHODIMP Global::get_Applicazioni(_Applicazioni** ret) {
-    return unguarded([&] { return handOut(applicationRegister(), ret); });
+    return unguarded([&] { return handOut(state_->applications(), ret); });
 }
 
 // The platform's answer is not examined; only the server's own failure (no memory to hand

@@ -5,6 +5,9 @@
 
 #include "automation/dispatch_object.h"
 #include "generated/Ondrik.h"
+#include "state/process_state.h"
+
+#include <memory>
 
 #include <string>
 
@@ -40,7 +43,10 @@ public:
 
 private:
     friend class DispatchObject<Global, _Global>;
-    Global();
+    // state: the registers every client shares.
+    explicit Global(std::shared_ptr<ProcessState> state);
+
+    std::shared_ptr<ProcessState> state_;
 
     std::u16string directoryBase_; // the suite's base directory, once computed
 };

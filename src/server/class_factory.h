@@ -1,16 +1,21 @@
 // Class objects of the creatable classes, registered for multiple use.
 #pragma once
 
+#include "automation/com_ptr.h"
+
 #include <objbase.h>
+
+#include <functional>
+#include <utility>
 
 namespace ondrik {
 
 // Creates a new object of one class and hands out the interface asked for.
-using Creator = HRESULT (*)(REFIID iid, void** out);
+using Creator = std::function<HRESULT(REFIID iid, void** out)>;
 
 class ClassFactory : public IClassFactory {
 public:
-    explicit ClassFactory(Creator create) : create_(create) {}
+    explicit ClassFactory(Creator create) : create_(std::move(create)) {}
 
     STDMETHODIMP QueryInterface(REFIID iid, void** out) override;
     // The class objects are static: their reference count means nothing.
@@ -32,13 +37,11 @@ private:
     static inline bool refusing_ = false; // the server's thread only
 };
 
-// Creator for a server class T (made with T::create()).
-template <class T> HRESULT createObject(REFIID iid, void** out) {
-    T* object = T::create();
-    if (!object) return E_OUTOFMEMORY;
-    HRESULT hr = object->QueryInterface(iid, out);
-    object->Release();
-    return hr;
+// A new object of the server class T, made with T::create(args...), handed out as the
+// interface asked for.
+template <class T, class... Args> HRESULT createObject(REFIID iid, void** out, Args&&... args) {
+    ComPtr<T> object = T::create(std::forward<Args>(args)...);
+    return object ? object->QueryInterface(iid, out) : E_OUTOFMEMORY;
 }
 
 } // namespace ondrik

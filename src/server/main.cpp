@@ -8,7 +8,7 @@
 #include "automation/unfinished_work.h"
 #include "generated/Ondrik.h"
 #include "global/global.h"
-#include "process/registers.h"
+#include "state/process_state.h"
 #include "server/class_factory.h"
 #include "server/registration.h"
 #include "server/security.h"
@@ -17,6 +17,7 @@
 #include <shellapi.h>
 #include <windows.h>
 
+#include <memory>
 #include <utility>
 
 namespace ondrik {
@@ -30,8 +31,6 @@ bool switchIs(const wchar_t* arg, const wchar_t* name) {
     return (arg[0] == L'/' || arg[0] == L'-') && lstrcmpiW(arg + 1, name) == 0;
 }
 
-ClassFactory globalFactory(&createObject<Global>);
-ClassFactory shellLinkFactory(&createObject<ShellLink>);
 DWORD cookies[2] = {};
 
 void revokeClassObjects() {
@@ -69,6 +68,10 @@ void CALLBACK idleCheck(HWND, UINT, UINT_PTR timer, DWORD) {
 
 int serve() {
     if (FAILED(security::initialize())) return 1;
+    // The state every client shares; every Global holds it.
+    std::shared_ptr<ProcessState> state = ProcessState::make();
+    ClassFactory globalFactory([&state](REFIID iid, void** out) { return createObject<Global>(iid, out, state); });
+    ClassFactory shellLinkFactory([](REFIID iid, void** out) { return createObject<ShellLink>(iid, out); });
     HRESULT hr = CoRegisterClassObject(CLSID_Global, &globalFactory, CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE,
                                        &cookies[0]);
     if (SUCCEEDED(hr))
@@ -86,7 +89,7 @@ int serve() {
         DispatchMessageW(&msg);
     }
     revokeClassObjects();
-    ondrikMain::releaseRegisters();
+    state->release();
     // A shortcut file being replaced is let finish (the end limit still holds).
     unfinishedWork::waitForAll();
     return 0;

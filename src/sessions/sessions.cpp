@@ -29,7 +29,7 @@ STDMETHODIMP Sessions::Apri(BSTR codiceAzienda, VARIANT_BOOL condivisa, BSTR use
         // handed out, so a company never has two shared sessions.
         shared = condivisa != 0 ? book_.sharedOf(code) : nullptr;
         if (shared) return handOut(*shared);
-        ComPtr<Session> session = ComPtr<Session>::adopt(Session::create(id));
+        ComPtr<Session> session = Session::create(id);
         if (!session) return;
         handOut(session);
         session->setCodiceAzienda(std::u16string(code));

@@ -7,7 +7,6 @@
 #include "automation/dispatch_object.h"
 #include "books/session_book.h"
 #include "generated/Ondrik.h"
-#include "process/registers.h"
 #include "sessions/session.h"
 
 namespace ondrik {
@@ -33,10 +32,5 @@ private:
 
     Book book_;
 };
-
-// The session register that every client shares (made on first use). The caller borrows it.
-inline Sessions* sessionRegister() {
-    return ondrikMain::FirstUse<Sessions>::get();
-}
 
 } // namespace ondrik

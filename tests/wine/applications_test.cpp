@@ -2,9 +2,8 @@
 // through a call back into the client, while other clients' calls go on.
 #include "dispatch_helpers.h"
 #include "fake_app.h"
+#include "fresh_state.h"
 
-#include "applications/applications.h"
-#include "sessions/sessions.h"
 
 #include <atomic>
 #include <gtest/gtest.h>
@@ -20,9 +19,11 @@ std::wstring textOf(HRESULT (STDMETHODCALLTYPE _Applicazione::*get)(BSTR*), _App
     return b.get() ? b.get() : L"";
 }
 
+class ApplicationRecord : public FreshState {};
+
 } // namespace
 
-TEST(ApplicationRecord, EachFieldIsReadAndConvertedOnItsOwn) {
+TEST_F(ApplicationRecord, EachFieldIsReadAndConvertedOnItsOwn) {
     FakeApp app;
     app.text(L"Comments", L"note")
         .text(L"CompanyName", L"VENDRASIL")
@@ -35,7 +36,7 @@ TEST(ApplicationRecord, EachFieldIsReadAndConvertedOnItsOwn) {
         .number(L"hInstance", -512)
         .text(L"EXEName", L"Contab");
     ComPtr<_Applicazione> r;
-    ASSERT_EQ(applicationRegister()->Apri(objectArg(&app), r.put()), S_OK);
+    ASSERT_EQ(applications()->Apri(objectArg(&app), r.put()), S_OK);
     ASSERT_TRUE(r);
     EXPECT_EQ(textOf(&_Applicazione::get_Comments, r.get()), L"note");
     EXPECT_EQ(textOf(&_Applicazione::get_CompanyName, r.get()), L"VENDRASIL");
@@ -56,12 +57,12 @@ TEST(ApplicationRecord, EachFieldIsReadAndConvertedOnItsOwn) {
     EXPECT_EQ(instance, -512);
     EXPECT_EQ(serverCast<Application>(r.get())->chiave(), u"Contab|-512|89");
     EXPECT_EQ(app.reads, 10); // every member it has, once each
-    applicationRegister()->Chiudi(r.get());
+    applications()->Chiudi(r.get());
 }
 
 // A property read alone first (a JScript object takes a call flagged as a method as a call
 // of the member's value); the method call only where no property answers.
-TEST(ApplicationRecord, AMemberIsCalledAsAMethodOnlyWhenItHasNoPropertyRead) {
+TEST_F(ApplicationRecord, AMemberIsCalledAsAMethodOnlyWhenItHasNoPropertyRead) {
     FakeApp inner; // outlives app, which holds it
     inner.defaultText = L"valore predefinito";
     FakeApp app;
@@ -75,7 +76,7 @@ TEST(ApplicationRecord, AMemberIsCalledAsAMethodOnlyWhenItHasNoPropertyRead) {
         .needsArguments(L"CompanyName")
         .error(L"Path");
     ComPtr<_Applicazione> r;
-    ASSERT_EQ(applicationRegister()->Apri(objectArg(&app), r.put()), S_OK);
+    ASSERT_EQ(applications()->Apri(objectArg(&app), r.put()), S_OK);
     ASSERT_TRUE(r);
     using Flags = std::vector<WORD>;
     EXPECT_EQ(app.flagsOf[L"EXEName"], Flags{DISPATCH_PROPERTYGET});
@@ -92,21 +93,21 @@ TEST(ApplicationRecord, AMemberIsCalledAsAMethodOnlyWhenItHasNoPropertyRead) {
     EXPECT_EQ(textOf(&_Applicazione::get_CompanyName, r.get()), L"");
     EXPECT_EQ(app.flagsOf[L"Path"], Flags{DISPATCH_PROPERTYGET});
     EXPECT_EQ(textOf(&_Applicazione::get_Path, r.get()), L"");
-    applicationRegister()->Chiudi(r.get());
+    applications()->Chiudi(r.get());
 }
 
-TEST(ApplicationRecord, AnObjectWithoutExeNameIsRefused) {
+TEST_F(ApplicationRecord, AnObjectWithoutExeNameIsRefused) {
     FakeApp app;
     app.text(L"Title", L"senza nome");
     long before = 0, after = 0;
-    applicationRegister()->Count(&before);
+    applications()->Count(&before);
     ComPtr<_Applicazione> r;
-    EXPECT_EQ(applicationRegister()->Apri(objectArg(&app), r.put()), S_OK);
+    EXPECT_EQ(applications()->Apri(objectArg(&app), r.put()), S_OK);
     EXPECT_FALSE(r);
-    applicationRegister()->Count(&after);
+    applications()->Count(&after);
     EXPECT_EQ(after, before);
     ComPtr<_Applicazione> none;
-    EXPECT_EQ(applicationRegister()->Apri(i4(5), none.put()), S_OK);
+    EXPECT_EQ(applications()->Apri(i4(5), none.put()), S_OK);
     EXPECT_FALSE(none);
 }
 

@@ -24,7 +24,7 @@ constexpr DISPID kSessioni = 0x68030001, kCount = 0x60030002, kApriDocumento = 0
 class BadInputFaults : public testing::Test {
 protected:
     void SetUp() override {
-        client = ComPtr<IDispatch>::adopt(MatrixClientApp::create());
+        client = MatrixClientApp::create();
         CoCreateInstance(CLSID_Global, nullptr, CLSCTX_LOCAL_SERVER, IID_IDispatch, global.putVoid());
         ASSERT_TRUE(global);
         sessioni = get(global.get(), L"Sessioni");

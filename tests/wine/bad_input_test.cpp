@@ -227,7 +227,7 @@ public:
     };
 
     Matrix() {
-        client_ = ComPtr<IDispatch>::adopt(MatrixClientApp::create());
+        client_ = MatrixClientApp::create();
         CoCreateInstance(CLSID_Global, nullptr, CLSCTX_LOCAL_SERVER, IID_IDispatch, global_.putVoid());
         shellLink_ = newShellLink();
         sessioni_ = objectCall(global_.get(), L"Sessioni", {});

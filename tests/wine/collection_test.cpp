@@ -15,7 +15,7 @@ using namespace testing_ondrik;
 namespace {
 
 ComPtr<IDispatch> newCollection() {
-    ComPtr<ondrik::Collection> c = ComPtr<ondrik::Collection>::adopt(ondrik::Collection::create());
+    ComPtr<ondrik::Collection> c = ondrik::Collection::create();
     return ComPtr<IDispatch>(c->itf());
 }
 
@@ -94,7 +94,7 @@ TEST(Collection, AddAppendsAndItemReadsByPositionOrByKeyInAnyCase) {
     EXPECT_EQ(itemText(c.get(), r8(1.6)), L"due"); // a position is rounded to a whole number
 
     // Items keep their type; an object comes back as an object.
-    ComPtr<ondrik::Global> g = ComPtr<ondrik::Global>::adopt(ondrik::Global::create());
+    ComPtr<ondrik::Global> g = ondrik::Global::create(ondrik::ProcessState::make());
     VARIANT object;
     VariantInit(&object);
     V_VT(&object) = VT_DISPATCH;
@@ -224,7 +224,7 @@ TEST(Collection, ForEachWalksTheItemsInOrderUndisturbedByChanges) {
 }
 
 TEST(Collection, EarlyBoundThroughTheVtable) {
-    ComPtr<ondrik::Collection> c = ComPtr<ondrik::Collection>::adopt(ondrik::Collection::create());
+    ComPtr<ondrik::Collection> c = ondrik::Collection::create();
     _Collection* itf = c->itf();
     VARIANT item = str(L"valore"), key = str(L"Chiave"), missing;
     VariantInit(&missing);

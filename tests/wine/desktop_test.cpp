@@ -17,7 +17,7 @@ using namespace testing_ondrik;
 namespace {
 
 ComPtr<ondrik::Global> localGlobal() {
-    return ComPtr<ondrik::Global>::adopt(ondrik::Global::create());
+    return ondrik::Global::create(ondrik::ProcessState::make());
 }
 
 HWND makeWindow() {

@@ -19,7 +19,7 @@ namespace {
 const std::wstring kScratch = L"C:\\ondrik-files";
 
 ComPtr<ondrik::Global> newGlobal() {
-    return ComPtr<ondrik::Global>::adopt(ondrik::Global::create());
+    return ondrik::Global::create(ondrik::ProcessState::make());
 }
 
 std::wstring text(const CallResult& r) {

@@ -2,6 +2,7 @@
 // hand-off): the member answers with its error or its failed result, no exception leaves
 // it, nothing is read from a client without a time limit, and the next call works.
 #include "dispatch_helpers.h"
+#include "fresh_state.h"
 #include "threaded_app.h"
 
 #include "applications/applications.h"
@@ -13,8 +14,10 @@
 using namespace ondrik;
 using namespace testing_ondrik;
 
-TEST(FailedHandOff, DesktopMembersReturnTheErrorAndARecordIsNotReadUnbounded) {
-    auto g = ComPtr<ondrik::Global>::adopt(ondrik::Global::create());
+class FailedHandOff : public FreshState {};
+
+TEST_F(FailedHandOff, DesktopMembersReturnTheErrorAndARecordIsNotReadUnbounded) {
+    auto g = ondrik::Global::create(state);
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
     Bstr missing((std::wstring(temp) + L"ondrik-nessun-documento.txt").c_str()), open(L"open");
@@ -31,7 +34,7 @@ TEST(FailedHandOff, DesktopMembersReturnTheErrorAndARecordIsNotReadUnbounded) {
     // A client's object, in another apartment, whose read cannot be handed to a worker: it
     // is not read on the server's thread, where a client that does not answer would hold
     // every other; nothing is registered. The next registration reads it.
-    Applications* apps = applicationRegister();
+    Applications* apps = applications();
     ThreadedApp client([](FakeApp& app) { app.text(L"EXEName", L"Consegna").number(L"hInstance", 3); });
     client.startAnswering();
     long before = -1, after = -1;

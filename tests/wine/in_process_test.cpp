@@ -1,6 +1,7 @@
 // The server's objects in this process: the registers' rules that a client cannot
 // reach directly, and the dispatch kit as VB and VBScript clients use it.
 #include "dispatch_helpers.h"
+#include "fresh_state.h"
 #include "fake_app.h"
 
 #include "applications/applications.h"
@@ -13,19 +14,6 @@ using namespace ondrik;
 using namespace testing_ondrik;
 
 namespace {
-
-ComPtr<_Sessione> open(const wchar_t* code, VARIANT_BOOL shared) {
-    ComPtr<_Sessione> s;
-    Bstr c(code), empty(L"");
-    sessionRegister()->Apri(c.get(), shared, empty.get(), empty.get(), s.put());
-    return s;
-}
-
-long count() {
-    long n = -1;
-    sessionRegister()->Count(&n);
-    return n;
-}
 
 // A session implemented by a client: same interface, not the server's object.
 class ForeignSession : public _Sessione {
@@ -63,13 +51,30 @@ public:
     long idToClaim = 0;
 };
 
+// The registers of a state of the test's own.
+class SessionRegister : public FreshState {
+protected:
+    ComPtr<_Sessione> open(const wchar_t* code, VARIANT_BOOL shared) {
+        ComPtr<_Sessione> s;
+        Bstr c(code), empty(L"");
+        sessions()->Apri(c.get(), shared, empty.get(), empty.get(), s.put());
+        return s;
+    }
+    long count() {
+        long n = -1;
+        sessions()->Count(&n);
+        return n;
+    }
+};
+class Dispatch : public FreshState {};
+
 } // namespace
 
 // The book's own tests hold the rules of removal (tests/native/books_test.cpp); here what
 // only the objects show: a session that a client implements, claiming the ID of a filed
 // one, is not the server's and takes nothing out; the server's own leaves, and lives on.
-TEST(SessionRegister, AClosingTakesOutTheServersOwnSessionOnly) {
-    Applications* apps = applicationRegister();
+TEST_F(SessionRegister, AClosingTakesOutTheServersOwnSessionOnly) {
+    Applications* apps = applications();
     long before = count();
     ComPtr<_Sessione> s = open(L"RIM", VARIANT_FALSE);
     ASSERT_TRUE(s);
@@ -94,12 +99,12 @@ TEST(SessionRegister, AClosingTakesOutTheServersOwnSessionOnly) {
     s->get_ID(&id);
     _Sessione* found = nullptr;
     VARIANT key = str((L"K" + std::to_wstring(id)).c_str());
-    sessionRegister()->Item(key, &found);
+    sessions()->Item(key, &found);
     VariantClear(&key);
     EXPECT_EQ(found, nullptr);
 }
 
-TEST(SessionRegister, SharedSearchCountsAnyNonzeroCondivisaAsShared) {
+TEST_F(SessionRegister, SharedSearchCountsAnyNonzeroCondivisaAsShared) {
     ComPtr<_Sessione> one = open(L"UNO", VARIANT_BOOL(1)); // a vtable client may pass 1
     VARIANT_BOOL stored = 0;
     one->get_Condivisa(&stored);
@@ -108,7 +113,7 @@ TEST(SessionRegister, SharedSearchCountsAnyNonzeroCondivisaAsShared) {
     EXPECT_EQ(again.get(), one.get());
 }
 
-TEST(SessionRegister, TwoSessionsInARowHaveGrowingIdsAndKeys) {
+TEST_F(SessionRegister, TwoSessionsInARowHaveGrowingIdsAndKeys) {
     ComPtr<_Sessione> a = open(L"T", VARIANT_FALSE), b = open(L"T", VARIANT_FALSE);
     long ia = 0, ib = 0;
     a->get_ID(&ia);
@@ -117,9 +122,9 @@ TEST(SessionRegister, TwoSessionsInARowHaveGrowingIdsAndKeys) {
     EXPECT_NE(serverCast<Session>(a.get())->chiave(), serverCast<Session>(b.get())->chiave());
 }
 
-TEST(GlobalObject, EveryGlobalSeesTheSameRegisters) {
-    ComPtr<ondrik::Global> g1 = ComPtr<ondrik::Global>::adopt(ondrik::Global::create()),
-                           g2 = ComPtr<ondrik::Global>::adopt(ondrik::Global::create());
+TEST(GlobalObject, EveryGlobalOfOneStateSeesTheSameRegisters) {
+    auto state = ondrik::ProcessState::make();
+    ComPtr<ondrik::Global> g1 = ondrik::Global::create(state), g2 = ondrik::Global::create(state);
     ComPtr<_Sessioni> s1, s2;
     ASSERT_EQ(g1->get_Sessioni(s1.put()), S_OK);
     ASSERT_EQ(g2->get_Sessioni(s2.put()), S_OK);
@@ -130,13 +135,13 @@ TEST(GlobalObject, EveryGlobalSeesTheSameRegisters) {
     EXPECT_EQ(a1.get(), a2.get());
 }
 
-TEST(Dispatch, NamedOptionalAndByReferenceArguments) {
-    ComPtr<IDispatch> reg = ComPtr<IDispatch>(sessionRegister()->itf());
+TEST_F(Dispatch, NamedOptionalAndByReferenceArguments) {
+    ComPtr<IDispatch> reg = ComPtr<IDispatch>(sessions()->itf());
     CallResult r;
     call(reg.get(), L"Apri", {str(L"NAMED"), vbool(false), str(L"segreta")}, r, DISPATCH_METHOD,
          {L"Password"});
     ASSERT_EQ(r.hr, S_OK);
-    ComPtr<IDispatch> s = dispatchOf(r.value);
+    ComPtr<IDispatch> s(dispatchOf(r.value));
     ASSERT_TRUE(s);
     CallResult user, password;
     call(s.get(), L"userid", {}, user, DISPATCH_PROPERTYGET);
@@ -159,8 +164,8 @@ TEST(Dispatch, NamedOptionalAndByReferenceArguments) {
     EXPECT_NE(dispatchOf(first.value), nullptr);
 }
 
-TEST(Dispatch, ParameterArraysOfAnyLengthReachTheMember) {
-    ComPtr<ondrik::Global> g = ComPtr<ondrik::Global>::adopt(ondrik::Global::create());
+TEST_F(Dispatch, ParameterArraysOfAnyLengthReachTheMember) {
+    ComPtr<ondrik::Global> g = ondrik::Global::create(ondrik::ProcessState::make());
     ComPtr<IDispatch> d(g->itf());
     for (int extra = 0; extra <= 5; ++extra) {
         std::vector<VARIANT> args{str(L"a /x b"), str(L" ")};
@@ -168,7 +173,7 @@ TEST(Dispatch, ParameterArraysOfAnyLengthReachTheMember) {
         CallResult r;
         call(d.get(), L"ParseCommand", args, r, DISPATCH_METHOD);
         ASSERT_EQ(r.hr, S_OK) << extra;
-        ComPtr<IDispatch> c = dispatchOf(r.value);
+        ComPtr<IDispatch> c(dispatchOf(r.value));
         ASSERT_TRUE(c) << extra;
         CallResult count;
         call(c.get(), L"Count", {}, count);
@@ -179,9 +184,9 @@ TEST(Dispatch, ParameterArraysOfAnyLengthReachTheMember) {
     EXPECT_EQ(missing.hr, DISP_E_PARAMNOTOPTIONAL);
 }
 
-TEST(Dispatch, UnguardedFailuresCarryErrorInformation) {
+TEST_F(Dispatch, UnguardedFailuresCarryErrorInformation) {
     // A collection's look-up of a key it does not hold fails with the runtime's error.
-    ComPtr<ondrik::Global> g = ComPtr<ondrik::Global>::adopt(ondrik::Global::create());
+    ComPtr<ondrik::Global> g = ondrik::Global::create(ondrik::ProcessState::make());
     CallResult parsed, r;
     call(ComPtr<IDispatch>(g->itf()).get(), L"ParseCommand", {str(L"a b"), str(L" ")}, parsed, DISPATCH_METHOD);
     ASSERT_NE(dispatchOf(parsed.value), nullptr);
@@ -192,9 +197,9 @@ TEST(Dispatch, UnguardedFailuresCarryErrorInformation) {
     EXPECT_STREQ(r.error.bstrDescription, L"Invalid procedure call or argument");
 }
 
-TEST(Dispatch, DispatchExResolvesNamesWithoutRegardToCase) {
+TEST_F(Dispatch, DispatchExResolvesNamesWithoutRegardToCase) {
     ComPtr<IDispatchEx> ex =
-        ComPtr<IDispatch>(sessionRegister()->itf()).query<IDispatchEx>(IID_IDispatchEx);
+        ComPtr<IDispatch>(sessions()->itf()).query<IDispatchEx>(IID_IDispatchEx);
     ASSERT_TRUE(ex);
     Bstr name(L"cOUNT");
     DISPID id = 0;

@@ -4,13 +4,15 @@
 // as it likes.
 #pragma once
 
+#include "automation/com_ptr.h"
+
 #include <windows.h>
 
 #include <oleauto.h>
 
 class MatrixClientApp : public IDispatch {
 public:
-    static MatrixClientApp* create() { return new MatrixClientApp; }
+    static ondrik::ComPtr<IDispatch> create() { return ondrik::ComPtr<IDispatch>::adopt(new MatrixClientApp); }
 
     STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
         if (!out) return E_POINTER;

@@ -27,7 +27,7 @@ protected:
     void SetUp() override {
         state = netPeers();
         if (state.empty()) GTEST_SKIP() << "the loopback peers are not running (tests/net/peers.sh)";
-        global = ComPtr<ondrik::Global>::adopt(ondrik::Global::create());
+        global = ondrik::Global::create(ondrik::ProcessState::make());
     }
     void get(const std::wstring& u, bool bytes, BSTR* header, ondrik::Variant& out) {
         Bstr b(u.c_str());

@@ -18,12 +18,12 @@ struct Parsed {
 };
 
 Parsed parse(std::vector<VARIANT> args) {
-    ComPtr<ondrik::Global> g = ComPtr<ondrik::Global>::adopt(ondrik::Global::create());
+    ComPtr<ondrik::Global> g = ondrik::Global::create(ondrik::ProcessState::make());
     CallResult r;
     call(g->itf(), L"ParseCommand", std::move(args), r, DISPATCH_METHOD);
     Parsed out;
     out.hr = r.hr;
-    if (V_VT(r.value.get()) == VT_DISPATCH) out.collection = V_DISPATCH(r.value.get());
+    if (V_VT(r.value.get()) == VT_DISPATCH) out.collection = ComPtr<IDispatch>(V_DISPATCH(r.value.get()));
     return out;
 }
 
@@ -99,7 +99,7 @@ TEST(ParseCommandCall, AnyNumberOfSwitches) {
 
 TEST(ParseCommandCall, SwitchesThatAreNotStrings) {
     // A number is compared as text and stands as its own value, as passed.
-    ComPtr<ondrik::Global> g = ComPtr<ondrik::Global>::adopt(ondrik::Global::create());
+    ComPtr<ondrik::Global> g = ondrik::Global::create(ondrik::ProcessState::make());
     CallResult r;
     call(g->itf(), L"ParseCommand", {str(L"x 5 true 5 y"), str(L" "), i4(5), vbool(true), null()}, r,
          DISPATCH_METHOD);
@@ -120,7 +120,7 @@ TEST(ParseCommandCall, SwitchesThatAreNotStrings) {
 }
 
 TEST(ParseCommandCall, ThroughTheVtableWithAnyArray) {
-    ComPtr<ondrik::Global> g = ComPtr<ondrik::Global>::adopt(ondrik::Global::create());
+    ComPtr<ondrik::Global> g = ondrik::Global::create(ondrik::ProcessState::make());
     Bstr line(L"p /U u"), space(L" ");
     ComPtr<_Collection> none;
     EXPECT_EQ(g->ParseCommand(line.get(), space.get(), nullptr, none.put()), S_OK);

@@ -3,6 +3,7 @@
 // exact counts, one shared session per company (docs/reentrancy.md).
 #include "dispatch_helpers.h"
 #include "fake_app.h"
+#include "fresh_state.h"
 #include "file_helpers.h"
 #include "inside_wait.h"
 #include "threaded_app.h"
@@ -25,20 +26,10 @@ namespace {
 
 using Held = std::vector<ComPtr<_Sessione>>;
 
-// Each test's companies are its own: the registers are the process's, shared by every test.
+// A company of the test's own.
 std::wstring company(const char* name) {
     static int run = 0;
     return L"RIENTRO-" + std::to_wstring(++run) + L"-" + std::wstring(name, name + strlen(name));
-}
-
-ComPtr<_Sessione> open(const std::wstring& code, bool shared) {
-    ComPtr<_Sessione> s;
-    Bstr c(code.c_str()), user(L"u"), password(L"p");
-    EXPECT_EQ(sessionRegister()->Apri(c.get(), shared ? VARIANT_TRUE : VARIANT_FALSE, user.get(),
-                                           password.get(), s.put()),
-              S_OK);
-    EXPECT_TRUE(s);
-    return s;
 }
 
 long idOf(_Sessione* s) {
@@ -55,38 +46,6 @@ template <class Register> long countOf(Register* r) {
     long n = -1;
     r->Count(&n);
     return n;
-}
-
-// The session register against what the test holds: every key once, every held session
-// entered under its own key, the count grown by exactly added, and no company with two
-// shared sessions.
-void checkSessions(const Held& held, long before, long added) {
-    Sessions* reg = sessionRegister();
-    long n = countOf(reg);
-    EXPECT_EQ(n, before + added) << "sessions counted exactly";
-    std::set<std::wstring> keys, sharedCompanies;
-    for (long i = 1; i <= n; ++i) {
-        ComPtr<_Sessione> s;
-        reg->Item(i4(i), s.put());
-        ASSERT_TRUE(s) << "entry " << i;
-        EXPECT_TRUE(keys.insert(keyOf(s.get())).second) << "key twice: " << keyOf(s.get()).c_str();
-        VARIANT_BOOL shared = 0;
-        Bstr code;
-        s->get_Condivisa(&shared);
-        s->get_CodiceAzienda(code.put());
-        std::wstring c = code.get() ? code.get() : L"";
-        if (shared && c.rfind(L"RIENTRO-", 0) == 0) {
-            EXPECT_TRUE(sharedCompanies.insert(c).second) << "two shared sessions for one company";
-        }
-    }
-    for (const ComPtr<_Sessione>& s : held) {
-        ComPtr<_Sessione> entered;
-        VARIANT key = str(keyOf(s.get()).c_str());
-        reg->Item(key, entered.put());
-        VariantClear(&key);
-        EXPECT_EQ(entered.get(), s.get())
-            << "a held session is entered under its key: " << keyOf(s.get()).c_str();
-    }
 }
 
 // An application record that a client made itself: each read of its session answers from
@@ -149,15 +108,62 @@ private:
     int reads_ = 0;
 };
 
+// Each test's registers are its own (a fresh process state); the companies are still
+// named apart, for the messages.
+class Reentrancy : public FreshState {
+protected:
+    ComPtr<_Sessione> open(const std::wstring& code, bool shared) {
+        ComPtr<_Sessione> s;
+        Bstr c(code.c_str()), user(L"u"), password(L"p");
+        EXPECT_EQ(sessions()->Apri(c.get(), shared ? VARIANT_TRUE : VARIANT_FALSE, user.get(),
+                                               password.get(), s.put()),
+                  S_OK);
+        EXPECT_TRUE(s);
+        return s;
+    }
+
+    // The session register against what the test holds: every key once, every held session
+    // entered under its own key, the count grown by exactly added, and no company with two
+    // shared sessions.
+    void checkSessions(const Held& held, long before, long added) {
+        Sessions* reg = sessions();
+        long n = countOf(reg);
+        EXPECT_EQ(n, before + added) << "sessions counted exactly";
+        std::set<std::wstring> keys, sharedCompanies;
+        for (long i = 1; i <= n; ++i) {
+            ComPtr<_Sessione> s;
+            reg->Item(i4(i), s.put());
+            ASSERT_TRUE(s) << "entry " << i;
+            EXPECT_TRUE(keys.insert(keyOf(s.get())).second) << "key twice: " << keyOf(s.get()).c_str();
+            VARIANT_BOOL shared = 0;
+            Bstr code;
+            s->get_Condivisa(&shared);
+            s->get_CodiceAzienda(code.put());
+            std::wstring c = code.get() ? code.get() : L"";
+            if (shared && c.rfind(L"RIENTRO-", 0) == 0) {
+                EXPECT_TRUE(sharedCompanies.insert(c).second) << "two shared sessions for one company";
+            }
+        }
+        for (const ComPtr<_Sessione>& s : held) {
+            ComPtr<_Sessione> entered;
+            VARIANT key = str(keyOf(s.get()).c_str());
+            reg->Item(key, entered.put());
+            VariantClear(&key);
+            EXPECT_EQ(entered.get(), s.get())
+                << "a held session is entered under its key: " << keyOf(s.get()).c_str();
+        }
+    }
+};
+
 } // namespace
 
-TEST(Reentrancy, ASessionOpenedInsideAnotherOpensTickWait) {
+TEST_F(Reentrancy, ASessionOpenedInsideAnotherOpensTickWait) {
     for (bool outerShared : {false, true})
         for (bool innerShared : {false, true}) {
             SCOPED_TRACE(std::string("outer ") + (outerShared ? "shared" : "not shared") + ", inner " +
                          (innerShared ? "shared" : "not shared"));
             std::wstring code = company("apri");
-            long before = countOf(sessionRegister());
+            long before = countOf(sessions());
             ComPtr<_Sessione> outer, inner;
             insideWaitOf([&] { outer = open(code, outerShared); }, [&] { inner = open(code, innerShared); });
             ASSERT_TRUE(outer && inner);
@@ -171,12 +177,12 @@ TEST(Reentrancy, ASessionOpenedInsideAnotherOpensTickWait) {
         }
 }
 
-TEST(Reentrancy, EveryWaitOfTheTickSourceOvertakenAndNoIdComesTwice) {
+TEST_F(Reentrancy, EveryWaitOfTheTickSourceOvertakenAndNoIdComesTwice) {
     // A session made inside each wait of one creation, as long as the creation waits: the
     // one inside takes the reading the outer one would have taken, so the outer one waits
     // again, and is overtaken again.
     std::wstring code = company("tick");
-    long before = countOf(sessionRegister());
+    long before = countOf(sessions());
     Held held;
     int budget = 5;
     std::function<void()> overtake = [&] {
@@ -193,10 +199,10 @@ TEST(Reentrancy, EveryWaitOfTheTickSourceOvertakenAndNoIdComesTwice) {
     checkSessions(held, before, long(held.size()));
 }
 
-TEST(Reentrancy, TheSharedSessionClosedInsideASharedOpen) {
+TEST_F(Reentrancy, TheSharedSessionClosedInsideASharedOpen) {
     std::wstring code = company("chiudi");
-    Applications* apps = applicationRegister();
-    long sessionsBefore = countOf(sessionRegister()), appsBefore = countOf(apps);
+    Applications* apps = applications();
+    long sessionsBefore = countOf(sessions()), appsBefore = countOf(apps);
     ComPtr<_Sessione> outer, closed;
     insideWaitOf([&] { outer = open(code, true); },
                  [&] {
@@ -215,7 +221,7 @@ TEST(Reentrancy, TheSharedSessionClosedInsideASharedOpen) {
     EXPECT_NE(outer.get(), closed.get()); // a session no longer entered is not handed out
     ComPtr<_Sessione> gone;
     VARIANT key = str(keyOf(closed.get()).c_str());
-    sessionRegister()->Item(key, gone.put());
+    sessions()->Item(key, gone.put());
     VariantClear(&key);
     EXPECT_FALSE(gone);
     EXPECT_EQ(countOf(apps), appsBefore);
@@ -223,8 +229,8 @@ TEST(Reentrancy, TheSharedSessionClosedInsideASharedOpen) {
     EXPECT_EQ(open(code, true).get(), outer.get());
 }
 
-TEST(Reentrancy, TheSameApplicationRegisteredInsideAnotherRegistrationsRead) {
-    Applications* apps = applicationRegister();
+TEST_F(Reentrancy, TheSameApplicationRegisteredInsideAnotherRegistrationsRead) {
+    Applications* apps = applications();
     auto fill = [](FakeApp& app) {
         app.text(L"EXEName", L"Doppia")
             .text(L"Title", L"fuori")
@@ -255,18 +261,18 @@ TEST(Reentrancy, TheSameApplicationRegisteredInsideAnotherRegistrationsRead) {
     EXPECT_EQ(countOf(apps), before);
 }
 
-TEST(Reentrancy, WaitsNestInsideEachOtherAndEndInnermostFirst) {
+TEST_F(Reentrancy, WaitsNestInsideEachOtherAndEndInnermostFirst) {
     // As in the waits scenario: while one client sleeps, another makes a session, whose tick
     // wait lets a third make folders, whose file work lets a fourth sleep and write a
     // shortcut. Each call ends before the one it came inside.
-    auto g = ComPtr<ondrik::Global>::adopt(ondrik::Global::create());
-    auto link = ComPtr<ondrik::ShellLink>::adopt(ondrik::ShellLink::create());
+    auto g = ondrik::Global::create(state);
+    auto link = ondrik::ShellLink::create();
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
     std::wstring dir = std::wstring(temp) + L"ondrik-rientro-" + std::to_wstring(GetCurrentProcessId());
     ASSERT_TRUE(CreateDirectoryW(dir.c_str(), nullptr));
     std::wstring code = company("annidate");
-    long before = countOf(sessionRegister());
+    long before = countOf(sessions());
     std::vector<std::string> ended;
     ComPtr<_Sessione> session;
     insideWaitOf(
@@ -309,13 +315,13 @@ TEST(Reentrancy, WaitsNestInsideEachOtherAndEndInnermostFirst) {
     removeTree(dir);
 }
 
-TEST(Reentrancy, AClosingReadsItsRecordOnceAndASharedSessionLeavesWithItsLastFiledRecord) {
+TEST_F(Reentrancy, AClosingReadsItsRecordOnceAndASharedSessionLeavesWithItsLastFiledRecord) {
     // Three filed records share a session. A record of a client's own making is closed,
     // and while the server waits for its session, two of the three are closed. The record
     // is read once; not being filed, it takes the session from nobody.
-    Applications* apps = applicationRegister();
+    Applications* apps = applications();
     std::wstring code = company("cammino");
-    long sessionsBefore = countOf(sessionRegister()), appsBefore = countOf(apps);
+    long sessionsBefore = countOf(sessions()), appsBefore = countOf(apps);
     ComPtr<_Sessione> shared = open(code, true);
     FakeApp app;
     app.text(L"EXEName", L"Cammino").number(L"ThreadID", 1);
@@ -362,7 +368,7 @@ TEST(Reentrancy, AClosingReadsItsRecordOnceAndASharedSessionLeavesWithItsLastFil
     moved->putref_Sessione(nullptr);
     moved->putref_Sessione(shared.get()); // set anew: the same session, the same decision
     apps->Chiudi(moved.get());
-    EXPECT_EQ(countOf(sessionRegister()), sessionsBefore);
+    EXPECT_EQ(countOf(sessions()), sessionsBefore);
     EXPECT_NE(open(code, true).get(), shared.get());
     moved->put_ThreadID(1);
     apps->Chiudi(moved.get());

@@ -27,7 +27,7 @@ std::wstring value(Link* l, Getter get) {
 }
 
 ComPtr<Link> newLink() {
-    return ComPtr<Link>::adopt(Link::create());
+    return Link::create();
 }
 
 bool crea(Link* l, const std::wstring& path) {
@@ -300,7 +300,7 @@ TEST_F(ShellLinkFiles, AShortcutWithoutTargetPathIsReadButGivesFalse) {
 }
 
 TEST(ShellLinkDispatch, NomeAndTheMembersThroughIDispatch) {
-    auto a = ComPtr<Link>::adopt(Link::create());
+    auto a = Link::create();
     IDispatch* d = a->itf();
     CallResult r;
     call(d, L"Nome", {}, r);
