@@ -117,7 +117,7 @@ void readMembers(IDispatch* object, Readings& out) {
 } // namespace
 
 bool Application::carica(const VARIANT& vbApp) {
-    ComPtr<IDispatch> object = ComPtr<IDispatch>::adopt(dispatchOf(vbApp));
+    ComPtr<IDispatch> object = dispatchOf(vbApp);
     if (!object) return true;
     auto readings = std::make_shared<Readings>();
     if (isProxy(object.get())) {

@@ -3,6 +3,7 @@
 #include "automation/error_info.h"
 #include "automation/own_call.h"
 #include "automation/type_library.h"
+#include "automation/variant.h"
 
 #include <oleauto.h>
 
@@ -59,25 +60,19 @@ HRESULT invokeOnResult(REFIID itf, ITypeInfo* info, void* self, DISPID id, WORD 
                        DISPPARAMS* params, VARIANT* result, EXCEPINFO* excepInfo, UINT* argErr) {
     const UINT rest = params->cArgs - own;
     DISPPARAMS mine = {params->rgvarg + rest, nullptr, own, 0};
-    VARIANT value;
-    VariantInit(&value);
-    HRESULT hr = info->Invoke(self, id, flags, &mine, &value, excepInfo, argErr);
+    Variant value;
+    HRESULT hr = info->Invoke(self, id, flags, &mine, value.get(), excepInfo, argErr);
     if (FAILED(hr)) return hr;
-    if (V_VT(&value) != VT_DISPATCH) {
-        VariantClear(&value);
-        return DISP_E_NOTACOLLECTION;
-    }
-    IDispatch* object = V_DISPATCH(&value);
+    if (V_VT(value.get()) != VT_DISPATCH) return DISP_E_NOTACOLLECTION;
+    IDispatch* object = V_DISPATCH(value.get());
     if (!object) {
         raise(kObjectNotSet, itf);
         fillException(excepInfo, kObjectNotSet);
         return excepInfo ? DISP_E_EXCEPTION : kObjectNotSet;
     }
     DISPPARAMS others = {params->rgvarg, nullptr, rest, 0};
-    hr = object->Invoke(DISPID_VALUE, IID_NULL, LOCALE_USER_DEFAULT, flags, &others, result, excepInfo,
-                        argErr);
-    VariantClear(&value);
-    return hr;
+    return object->Invoke(DISPID_VALUE, IID_NULL, LOCALE_USER_DEFAULT, flags, &others, result, excepInfo,
+                          argErr);
 }
 
 } // namespace

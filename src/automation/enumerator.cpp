@@ -1,6 +1,7 @@
 #include "automation/enumerator.h"
 
 #include "automation/module_lock.h"
+#include "automation/variant.h"
 
 #include <new>
 #include <utility>
@@ -12,15 +13,12 @@ class VariantEnumerator final : public IEnumVARIANT, public IExternalConnection 
 public:
     // Copies the items; on a failed copy the enumerator is left short and reports it.
     explicit VariantEnumerator(const std::vector<VARIANT>& items) : items_(items.size()) {
-        for (size_t i = 0; i < items.size(); ++i) {
-            VariantInit(&items_[i]);
-            if (FAILED(VariantCopy(&items_[i], const_cast<VARIANT*>(&items[i])))) complete_ = false;
-        }
+        for (size_t i = 0; i < items.size(); ++i) copy(items[i], i);
     }
-    VariantEnumerator(const VariantEnumerator& o) : VariantEnumerator(o.items_) { next_ = o.next_; }
-    virtual ~VariantEnumerator() {
-        for (auto& v : items_) VariantClear(&v);
+    VariantEnumerator(const VariantEnumerator& o) : items_(o.items_.size()), next_(o.next_) {
+        for (size_t i = 0; i < items_.size(); ++i) copy(*o.items_[i].get(), i);
     }
+    virtual ~VariantEnumerator() = default;
     bool complete() const { return complete_; }
 
     STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
@@ -44,15 +42,18 @@ public:
 
     STDMETHODIMP Next(ULONG wanted, VARIANT* out, ULONG* fetched) override {
         if (!out || (wanted > 1 && !fetched)) return E_POINTER;
-        ULONG n = 0;
-        for (; n < wanted && next_ < items_.size(); ++n, ++next_) {
-            VariantInit(&out[n]);
-            if (FAILED(VariantCopy(&out[n], &items_[next_]))) {
-                for (ULONG k = 0; k < n; ++k) VariantClear(&out[k]);
+        // Copied first, and handed out only when every copy has been made.
+        std::vector<Variant> copies;
+        for (size_t i = next_; copies.size() < wanted && i < items_.size(); ++i) {
+            copies.emplace_back();
+            if (FAILED(VariantCopy(copies.back().get(), items_[i].get()))) {
                 if (fetched) *fetched = 0;
                 return E_OUTOFMEMORY;
             }
         }
+        ULONG n = ULONG(copies.size());
+        for (ULONG k = 0; k < n; ++k) out[k] = copies[k].detach();
+        next_ += n;
         if (fetched) *fetched = n;
         return n == wanted ? S_OK : S_FALSE;
     }
@@ -67,13 +68,10 @@ public:
     }
     STDMETHODIMP Clone(IEnumVARIANT** out) override {
         if (!out) return E_POINTER;
-        auto* copy = new (std::nothrow) VariantEnumerator(*this);
-        if (copy && !copy->complete()) {
-            copy->Release();
-            copy = nullptr;
-        }
-        *out = copy;
-        return copy ? S_OK : E_OUTOFMEMORY;
+        auto copy = ComPtr<VariantEnumerator>::adopt(new (std::nothrow) VariantEnumerator(*this));
+        if (copy && !copy->complete()) copy.reset();
+        *out = copy.detach();
+        return *out ? S_OK : E_OUTOFMEMORY;
     }
 
     STDMETHODIMP_(DWORD) AddConnection(DWORD type, DWORD) override { return connections_.add(type); }
@@ -82,7 +80,11 @@ public:
     }
 
 private:
-    std::vector<VARIANT> items_;
+    void copy(const VARIANT& from, size_t i) {
+        if (FAILED(VariantCopy(items_[i].get(), const_cast<VARIANT*>(&from)))) complete_ = false;
+    }
+
+    std::vector<Variant> items_;
     size_t next_ = 0;
     ULONG refs_ = 1;
     ClientConnections connections_;
@@ -91,12 +93,9 @@ private:
 
 } // namespace
 
-IEnumVARIANT* makeEnumerator(const std::vector<VARIANT>& items) {
-    auto* e = new (std::nothrow) VariantEnumerator(items);
-    if (e && !e->complete()) {
-        e->Release();
-        return nullptr;
-    }
+ComPtr<IEnumVARIANT> makeEnumerator(const std::vector<VARIANT>& items) {
+    auto e = ComPtr<IEnumVARIANT>::adopt(new (std::nothrow) VariantEnumerator(items));
+    if (e && !static_cast<VariantEnumerator*>(e.get())->complete()) e.reset();
     return e;
 }
 

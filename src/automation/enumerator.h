@@ -2,6 +2,8 @@
 // for-each loop is not disturbed by changes to the collection while it runs.
 #pragma once
 
+#include "automation/com_ptr.h"
+
 #include <windows.h>
 
 #include <oaidl.h>
@@ -9,9 +11,8 @@
 
 namespace ondrik {
 
-// A new enumerator over copies of items (one reference for the caller), or nullptr when
-// memory runs out.
-IEnumVARIANT* makeEnumerator(const std::vector<VARIANT>& items);
+// A new enumerator over copies of items, or an empty pointer when memory runs out.
+ComPtr<IEnumVARIANT> makeEnumerator(const std::vector<VARIANT>& items);
 
 // Fills out with a Variant holding a new enumerator over the objects, as the
 // collections' NewEnum hands it out. Returns E_OUTOFMEMORY on failure.
@@ -29,9 +30,9 @@ template <class Ptr> HRESULT ondrik::enumeratorVariant(const std::vector<Ptr>& o
         V_VT(&items[i]) = VT_DISPATCH;
         V_DISPATCH(&items[i]) = objects[i]->itf(); // borrowed: the enumerator copies
     }
-    IEnumVARIANT* e = makeEnumerator(items);
+    ComPtr<IEnumVARIANT> e = makeEnumerator(items);
     if (!e) return E_OUTOFMEMORY;
     V_VT(out) = VT_UNKNOWN;
-    V_UNKNOWN(out) = e;
+    V_UNKNOWN(out) = e.detach();
     return S_OK;
 }

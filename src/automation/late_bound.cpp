@@ -40,7 +40,7 @@ HRESULT readMember(IDispatch* object, const wchar_t* name, VARIANT* out) {
     return hr;
 }
 
-IDispatch* dispatchOf(const VARIANT& value) {
+ComPtr<IDispatch> dispatchOf(const VARIANT& value) {
     const VARIANT* v = &value;
     if (V_VT(v) == (VT_BYREF | VT_VARIANT)) v = V_VARIANTREF(v);
     IUnknown* unknown = nullptr;
@@ -58,10 +58,10 @@ IDispatch* dispatchOf(const VARIANT& value) {
         unknown = *V_UNKNOWNREF(v);
         break;
     default:
-        return nullptr;
+        return {};
     }
-    IDispatch* d = nullptr;
-    if (unknown) unknown->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&d));
+    ComPtr<IDispatch> d;
+    if (unknown) unknown->QueryInterface(IID_IDispatch, d.putVoid());
     return d;
 }
 

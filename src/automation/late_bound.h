@@ -1,6 +1,8 @@
 // Reading a member of a client's object by name, as late binding does.
 #pragma once
 
+#include "automation/com_ptr.h"
+
 #include <windows.h>
 
 #include <oaidl.h>
@@ -13,8 +15,7 @@ namespace ondrik {
 // IDispatchEx::GetDispID: a VBScript class instance under Wine answers only the latter.
 HRESULT readMember(IDispatch* object, const wchar_t* name, VARIANT* out);
 
-// The IDispatch of an object held in a Variant (by reference or not), with a reference
-// for the caller, or nullptr.
-IDispatch* dispatchOf(const VARIANT& value);
+// The IDispatch of an object held in a Variant (by reference or not), or an empty pointer.
+ComPtr<IDispatch> dispatchOf(const VARIANT& value);
 
 } // namespace ondrik

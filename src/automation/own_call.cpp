@@ -2,6 +2,7 @@
 
 #include "automation/com_ptr.h"
 #include "automation/error_info.h"
+#include "automation/variant.h"
 
 #include <oleauto.h>
 #include <vector>
@@ -48,29 +49,24 @@ struct Shape {
 
 // One argument slot.
 struct Slot {
-    VARIANT value;                    // the coerced by-value argument, or the storage of a by-ref one
-    VARIANT passed;                   // what DispCallFunc receives
+    Variant value;                    // the coerced by-value argument, or the storage of a by-ref one
+    VARIANT passed{};                 // what DispCallFunc receives (VT_EMPTY; it owns nothing)
     VARIANT* writeBack = nullptr;     // a client's by-reference Variant to update afterwards
     VARIANT* passedVariant = nullptr; // a by-value Variant parameter: passed whole
-    Slot() {
-        VariantInit(&value);
-        VariantInit(&passed);
-    }
+    Slot() = default;
     Slot(const Slot&) = delete;
     Slot& operator=(const Slot&) = delete;
-    ~Slot() { VariantClear(&value); }
 };
 
 // One call: a slot per callable parameter and one for the result, and the result's storage.
 struct Call {
-    explicit Call(const FUNCDESC& f) : shape(f), slots(size_t(shape.callable) + 1) { VariantInit(&ret); }
+    explicit Call(const FUNCDESC& f) : shape(f), slots(size_t(shape.callable) + 1) {}
     Call(const Call&) = delete;
     Call& operator=(const Call&) = delete;
-    ~Call() { VariantClear(&ret); }
 
     Shape shape;
     std::vector<Slot> slots;
-    VARIANT ret;
+    Variant ret;
     VARTYPE retType = VT_EMPTY;
 };
 
@@ -80,10 +76,10 @@ void passVariantByValue(Slot& s) {
     // The x64 convention passes a by-value Variant as a pointer to the caller's copy;
     // Wine's DispCallFunc would spread it over the argument slots instead.
     V_VT(&s.passed) = VT_BYREF | VT_VARIANT;
-    V_VARIANTREF(&s.passed) = &s.value;
+    V_VARIANTREF(&s.passed) = s.value.get();
 #else
     V_VT(&s.passed) = VT_VARIANT; // DispCallFunc pushes the whole Variant it points at
-    s.passedVariant = &s.value;
+    s.passedVariant = s.value.get();
 #endif
 }
 
@@ -115,11 +111,11 @@ HRESULT bindParameter(const ELEMDESC& e, VARIANT* arg, Slot& s, bool& argumentAt
     VARTYPE want = target != VT_EMPTY ? target : e.tdesc.vt;
     if (!arg || isMissing(*arg)) {
         if (e.paramdesc.wParamFlags & PARAMFLAG_FHASDEFAULT) {
-            VariantCopy(&s.value, &e.paramdesc.pparamdescex->varDefaultValue);
+            VariantCopy(s.value.get(), &e.paramdesc.pparamdescex->varDefaultValue);
         } else if (e.paramdesc.wParamFlags & PARAMFLAG_FOPT) {
             if (want == VT_VARIANT) {
-                V_VT(&s.value) = VT_ERROR;
-                V_ERROR(&s.value) = DISP_E_PARAMNOTFOUND;
+                V_VT(s.value.get()) = VT_ERROR;
+                V_ERROR(s.value.get()) = DISP_E_PARAMNOTFOUND;
             } else if (target != VT_EMPTY) {
                 V_VT(&s.passed) = VT_BYREF | want; // an optional by-ref left out: a null pointer
                 V_BYREF(&s.passed) = nullptr;
@@ -137,22 +133,22 @@ HRESULT bindParameter(const ELEMDESC& e, VARIANT* arg, Slot& s, bool& argumentAt
             source = V_VARIANTREF(arg);
             if (target != VT_EMPTY) s.writeBack = source;
         }
-        HRESULT hr = want == VT_VARIANT ? VariantCopyInd(&s.value, source)
-                                        : VariantChangeType(&s.value, source, 0, want);
+        HRESULT hr = want == VT_VARIANT ? VariantCopyInd(s.value.get(), source)
+                                        : VariantChangeType(s.value.get(), source, 0, want);
         if (FAILED(hr)) {
             argumentAtFault = true;
             return hr == DISP_E_OVERFLOW ? hr : DISP_E_TYPEMISMATCH;
         }
     }
-    if (want != VT_VARIANT && V_VT(&s.value) != want && FAILED(VariantChangeType(&s.value, &s.value, 0, want)))
+    if (want != VT_VARIANT && V_VT(s.value.get()) != want && FAILED(VariantChangeType(s.value.get(), s.value.get(), 0, want)))
         return DISP_E_TYPEMISMATCH;
     if (target != VT_EMPTY) {
         V_VT(&s.passed) = VT_BYREF | want;
-        V_BYREF(&s.passed) = want == VT_VARIANT ? static_cast<void*>(&s.value) : &V_I4(&s.value);
+        V_BYREF(&s.passed) = want == VT_VARIANT ? static_cast<void*>(s.value.get()) : &V_I4(s.value.get());
     } else if (want == VT_VARIANT) {
         passVariantByValue(s);
     } else {
-        s.passed = s.value;
+        s.passed = *s.value.get();
     }
     return S_OK;
 }
@@ -167,9 +163,9 @@ HRESULT bindParamArray(DISPPARAMS* dp, SHORT fixed, Slot& s) {
     SafeArrayAccessData(rest, reinterpret_cast<void**>(&items));
     for (ULONG k = 0; k < extra; ++k) VariantCopyInd(&items[k], &dp->rgvarg[dp->cArgs - 1 - fixed - k]);
     SafeArrayUnaccessData(rest);
-    V_VT(&s.value) = VT_ARRAY | VT_VARIANT;
-    V_ARRAY(&s.value) = rest;
-    s.passed = s.value;
+    V_VT(s.value.get()) = VT_ARRAY | VT_VARIANT;
+    V_ARRAY(s.value.get()) = rest;
+    s.passed = *s.value.get();
     return S_OK;
 }
 
@@ -195,7 +191,7 @@ HRESULT bind(ITypeInfo* info, const FUNCDESC& f, DISPPARAMS* dp, UINT* argErr, C
         if (call.retType == VT_EMPTY) return DISP_E_TYPEMISMATCH;
         Slot& s = call.slots[size_t(shape.callable)];
         V_VT(&s.passed) = VT_BYREF | call.retType;
-        V_BYREF(&s.passed) = call.retType == VT_VARIANT ? static_cast<void*>(&call.ret) : &V_I4(&call.ret);
+        V_BYREF(&s.passed) = call.retType == VT_VARIANT ? static_cast<void*>(call.ret.get()) : &V_I4(call.ret.get());
     }
     return S_OK;
 }
@@ -210,8 +206,7 @@ HRESULT invokeBound(void* self, const FUNCDESC& f, Call& call) {
         types[i] = V_VT(&s.passed);
         args[i] = s.passedVariant ? s.passedVariant : &s.passed;
     }
-    VARIANT status;
-    VariantInit(&status);
+    VARIANT status{}; // VT_EMPTY; DispCallFunc stores an error code in it
     HRESULT hr =
         DispCallFunc(self, f.oVft, CC_STDCALL, VT_ERROR, UINT(count), types.data(), args.data(), &status);
     return SUCCEEDED(hr) ? V_ERROR(&status) : hr;
@@ -222,15 +217,11 @@ HRESULT invokeBound(void* self, const FUNCDESC& f, Call& call) {
 void writeBack(Call& call, VARIANT* result) {
     for (Slot& s : call.slots) {
         if (!s.writeBack) continue;
-        VariantClear(s.writeBack);
-        *s.writeBack = s.value; // moves the updated value into the client's Variant
-        VariantInit(&s.value);
+        s.value.moveTo(s.writeBack); // the updated value into the client's Variant
     }
-    if (call.shape.hasRetval && call.retType != VT_VARIANT) V_VT(&call.ret) = call.retType;
+    if (call.shape.hasRetval && call.retType != VT_VARIANT) V_VT(call.ret.get()) = call.retType;
     if (result) {
-        VariantClear(result);
-        *result = call.ret;
-        VariantInit(&call.ret);
+        call.ret.moveTo(result);
     }
 }
 

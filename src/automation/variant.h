@@ -1,4 +1,4 @@
-// Owns one VARIANT.
+// Owns one VARIANT: the one place where the server clears a VARIANT it owns.
 #pragma once
 
 #include <windows.h>
@@ -12,7 +12,22 @@ public:
     Variant() { VariantInit(&v_); }
     Variant(const Variant&) = delete;
     Variant& operator=(const Variant&) = delete;
+    Variant(Variant&& o) noexcept : v_(o.detach()) {}
+    Variant& operator=(Variant&& o) noexcept {
+        if (this != &o) {
+            VariantClear(&v_);
+            v_ = o.detach();
+        }
+        return *this;
+    }
     ~Variant() { VariantClear(&v_); }
+
+    // Takes over a value whose ownership the caller hands over.
+    static Variant adopt(const VARIANT& value) {
+        Variant v;
+        v.v_ = value;
+        return v;
+    }
 
     VARIANT* get() { return &v_; }
     const VARIANT* get() const { return &v_; }
@@ -22,6 +37,11 @@ public:
         VARIANT out = v_;
         VariantInit(&v_);
         return out;
+    }
+    // Moves the value into target (a caller's VARIANT), clearing what target held.
+    void moveTo(VARIANT* target) {
+        VariantClear(target);
+        *target = detach();
     }
 
 private:

@@ -105,9 +105,9 @@ STDMETHODIMP Collection::_NewEnum(IUnknown** ret) {
         std::vector<VARIANT> items;
         items.reserve(items_.size());
         items_.forEach([&](const Value& v) { items.push_back(*v.get()); });
-        IEnumVARIANT* e = makeEnumerator(items);
+        ComPtr<IEnumVARIANT> e = makeEnumerator(items);
         if (!e) return E_OUTOFMEMORY;
-        *ret = e;
+        *ret = e.detach();
         return S_OK;
     });
 }

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "automation/dispatch_object.h"
+#include "automation/variant.h"
 #include "lists/keyed_list.h"
 #include "generated/Ondrik.h"
 
@@ -34,20 +35,7 @@ private:
     Collection();
     ~Collection() override = default;
 
-    // Owns one stored item.
-    class Value {
-    public:
-        Value() { VariantInit(&v_); }
-        Value(const Value&) = delete;
-        Value(Value&& o) noexcept : Value() { std::swap(v_, o.v_); }
-        ~Value() { VariantClear(&v_); }
-        VARIANT* get() { return &v_; }
-        const VARIANT* get() const { return &v_; }
-
-    private:
-        VARIANT v_;
-    };
-
+    using Value = Variant; // owns one stored item
     KeyedList<Value> items_;
 };
 

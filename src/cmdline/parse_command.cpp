@@ -59,9 +59,9 @@ private:
 
 } // namespace
 
-_Collection* parseCommandToCollection(BSTR commandLine, BSTR delimiter, SAFEARRAY* flags) {
+ComPtr<Collection> parseCommandToCollection(BSTR commandLine, BSTR delimiter, SAFEARRAY* flags) {
     std::u16string_view line = viewOf(commandLine);
-    if (line.empty()) return nullptr;
+    if (line.empty()) return {};
     ComPtr<Collection> result = Collection::create();
     if (!result) throw std::bad_alloc();
     Switches switches(flags);
@@ -78,7 +78,7 @@ _Collection* parseCommandToCollection(BSTR commandLine, BSTR delimiter, SAFEARRA
         if (!V_BSTR(text.get())) throw std::bad_alloc();
         result->append(*text.get(), key);
     }
-    return result.detach()->itf();
+    return result;
 }
 
 } // namespace ondrik::cmdline

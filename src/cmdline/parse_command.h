@@ -2,6 +2,8 @@
 // array, runs the token rules and fills a new Collection with the result.
 #pragma once
 
+#include "automation/com_ptr.h"
+#include "cmdline/collection.h"
 #include "generated/Ondrik.h"
 
 #include <windows.h>
@@ -10,8 +12,8 @@
 
 namespace ondrik::cmdline {
 
-// A new Collection (one reference for the caller), or nullptr for an empty command line.
-// Throws std::bad_alloc when memory runs out; nothing else fails.
-_Collection* parseCommandToCollection(BSTR commandLine, BSTR delimiter, SAFEARRAY* flags);
+// A new Collection, or an empty pointer for an empty command line. Throws std::bad_alloc
+// when memory runs out; nothing else fails.
+ComPtr<Collection> parseCommandToCollection(BSTR commandLine, BSTR delimiter, SAFEARRAY* flags);
 
 } // namespace ondrik::cmdline

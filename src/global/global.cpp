@@ -137,7 +137,10 @@ STDMETHODIMP Global::IsVendrasil(BSTR programma, VARIANT_BOOL* ret) {
 STDMETHODIMP Global::ParseCommand(BSTR commandLine, BSTR delimiter, SAFEARRAY* flags, _Collection** ret) {
     if (!ret) return E_POINTER;
     *ret = nullptr;
-    return guarded([&] { *ret = cmdline::parseCommandToCollection(commandLine, delimiter, flags); });
+    return guarded([&] {
+        if (ComPtr<Collection> c = cmdline::parseCommandToCollection(commandLine, delimiter, flags))
+            *ret = c.detach()->itf();
+    });
 }
 
 STDMETHODIMP Global::GetURL(BSTR url, VARIANT_BOOL byteArray, BSTR* header, VARIANT* ret) {
