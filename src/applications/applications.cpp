@@ -1,7 +1,5 @@
 #include "applications/applications.h"
 
-#include "automation/collection_index.h"
-#include "automation/enumerator.h"
 #include "automation/text_fold.h"
 
 namespace ondrik {
@@ -63,27 +61,6 @@ STDMETHODIMP Applications::Chiudi(_Applicazione* applicazione) {
         if (!sessions) return;
         book_.close(closing, sessions->book(),
                     [](const ComPtr<Application>& r) -> Identity { return r->sessionIdentity(); });
-    });
-}
-
-STDMETHODIMP Applications::Count(long* ret) {
-    if (!ret) return E_POINTER;
-    *ret = long(book_.size());
-    return S_OK;
-}
-
-STDMETHODIMP Applications::NewEnum(VARIANT* ret) {
-    return unguarded([&] { return enumeratorVariant(book_.handles(), ret); });
-}
-
-STDMETHODIMP Applications::Item(VARIANT index, _Applicazione** ret) {
-    if (!ret) return E_POINTER;
-    *ret = nullptr;
-    return guarded([&] {
-        if (const ComPtr<Application>* found = lookup(book_, readIndex(index))) {
-            *ret = (*found)->itf();
-            (*ret)->AddRef();
-        }
     });
 }
 

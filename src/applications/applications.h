@@ -5,7 +5,7 @@
 
 #include "applications/application.h"
 #include "automation/com_ptr.h"
-#include "automation/dispatch_object.h"
+#include "automation/register_object.h"
 #include "books/application_book.h"
 #include "generated/Ondrik.h"
 #include "sessions/sessions.h"
@@ -14,16 +14,17 @@
 
 namespace ondrik {
 
-class Applications : public DispatchObject<Applications, _Applicazioni> {
+class Applications : public RegisterObject<Applications, _Applicazioni, _Applicazione> {
 public:
     static const CLSID& classId() { return CLSID_Applicazioni; }
 
     // _Applicazioni
     STDMETHODIMP Apri(VARIANT vbApp, _Applicazione** ret) override;
     STDMETHODIMP Chiudi(_Applicazione* applicazione) override;
-    STDMETHODIMP Count(long* ret) override;
-    STDMETHODIMP NewEnum(VARIANT* ret) override;
-    STDMETHODIMP Item(VARIANT index, _Applicazione** ret) override;
+    // Count, NewEnum and Item: RegisterObject's, over the book.
+
+    // Server-internal: the register's book.
+    const ApplicationBook<ComPtr<Application>>& book() const { return book_; }
 
 private:
     friend class DispatchObject<Applications, _Applicazioni>;

@@ -1,8 +1,6 @@
 #include "sessions/sessions.h"
 
 #include "automation/bstr.h"
-#include "automation/collection_index.h"
-#include "automation/enumerator.h"
 #include "automation/text_fold.h"
 #include "process/tick_source.h"
 
@@ -41,27 +39,6 @@ STDMETHODIMP Sessions::Apri(BSTR codiceAzienda, VARIANT_BOOL condivisa, BSTR use
         std::u16string key = session->chiave();
         Identity identity = identityOf(session->itf());
         book_.file(key, {std::move(session), identity, std::u16string(code), condivisa != 0});
-    });
-}
-
-STDMETHODIMP Sessions::Count(long* ret) {
-    if (!ret) return E_POINTER;
-    *ret = long(book_.size());
-    return S_OK;
-}
-
-STDMETHODIMP Sessions::NewEnum(VARIANT* ret) {
-    return unguarded([&] { return enumeratorVariant(book_.handles(), ret); });
-}
-
-STDMETHODIMP Sessions::Item(VARIANT index, _Sessione** ret) {
-    if (!ret) return E_POINTER;
-    *ret = nullptr;
-    return guarded([&] {
-        if (const ComPtr<Session>* found = lookup(book_, readIndex(index))) {
-            *ret = (*found)->itf();
-            (*ret)->AddRef();
-        }
     });
 }
 

@@ -4,14 +4,14 @@
 #pragma once
 
 #include "automation/com_ptr.h"
-#include "automation/dispatch_object.h"
+#include "automation/register_object.h"
 #include "books/session_book.h"
 #include "generated/Ondrik.h"
 #include "sessions/session.h"
 
 namespace ondrik {
 
-class Sessions : public DispatchObject<Sessions, _Sessioni> {
+class Sessions : public RegisterObject<Sessions, _Sessioni, _Sessione> {
 public:
     static const CLSID& classId() { return CLSID_Sessioni; }
     using Book = SessionBook<ComPtr<Session>>;
@@ -19,9 +19,7 @@ public:
     // _Sessioni
     STDMETHODIMP Apri(BSTR codiceAzienda, VARIANT_BOOL condivisa, BSTR userId, BSTR password,
                       _Sessione** ret) override;
-    STDMETHODIMP Count(long* ret) override;
-    STDMETHODIMP NewEnum(VARIANT* ret) override;
-    STDMETHODIMP Item(VARIANT index, _Sessione** ret) override;
+    // Count, NewEnum and Item: RegisterObject's, over the book.
 
     // Server-internal: the register's book, for the application register's closing.
     Book& book() { return book_; }
