@@ -6,6 +6,7 @@
 // cost of one Collection.Item by position and by key in the collections it gives.
 #include "automation/bstr.h"
 #include "automation/com_ptr.h"
+#include "automation/variant.h"
 #include "cmdline/command_parser.h"
 #include "global/global.h"
 
@@ -78,11 +79,10 @@ int main() {
     SAFEARRAY* flags = SafeArrayCreateVector(VT_VARIANT, 0, 5);
     cmdline::SwitchList switchTexts;
     for (LONG i = 0; i < 5; ++i) {
-        VARIANT v;
-        V_VT(&v) = VT_BSTR;
-        V_BSTR(&v) = SysAllocString(kSwitches[i]);
-        SafeArrayPutElement(flags, &i, &v);
-        VariantClear(&v);
+        Variant v;
+        V_VT(v.get()) = VT_BSTR;
+        V_BSTR(v.get()) = SysAllocString(kSwitches[i]);
+        SafeArrayPutElement(flags, &i, v.get());
         switchTexts.push_back(std::u16string(reinterpret_cast<const char16_t*>(kSwitches[i])));
     }
     SAFEARRAY* noFlags = SafeArrayCreateVector(VT_VARIANT, 0, 0);
@@ -131,20 +131,17 @@ int main() {
             long n = 0;
             c->Count(&n);
             const size_t calls = 20000;
-            VARIANT key;
-            V_VT(&key) = VT_BSTR;
-            V_BSTR(&key) = SysAllocString(L"/D");
+            Variant key;
+            V_VT(key.get()) = VT_BSTR;
+            V_BSTR(key.get()) = SysAllocString(L"/D");
             printf(" %10.1f", perUnit(calls, [&] {
                        for (size_t k = 0; k < calls; ++k) {
-                           VARIANT out;
-                           VariantInit(&out);
+                           Variant out;
                            size_t at = kind == 0 ? k : k * 7919;
-                           c->Item(kind == 2 ? key : position(long(1 + at % size_t(n))), &out);
-                           sink += V_VT(&out);
-                           VariantClear(&out);
+                           c->Item(kind == 2 ? *key.get() : position(long(1 + at % size_t(n))), out.get());
+                           sink += V_VT(out.get());
                        }
                    }));
-            VariantClear(&key);
         }
         printf("\n");
     }

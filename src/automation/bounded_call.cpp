@@ -2,6 +2,7 @@
 
 #include "automation/com_ptr.h"
 #include "automation/message_pump.h"
+#include "automation/return_if_failed.h"
 #include "automation/worker_call.h"
 
 #include <atomic>
@@ -84,9 +85,8 @@ bool isProxy(IUnknown* object) {
 HRESULT callWithin(IDispatch* object, DWORD limitMs, std::function<void(IDispatch*)> work) {
     auto call = std::make_shared<Call>();
     call->work = std::move(work);
-    HRESULT hr = CoMarshalInterThreadInterfaceInStream(IID_IDispatch, object, &call->handedOver);
-    if (FAILED(hr)) return hr;
-    hr = runServing([call] { runCall(call); }, limitMs);
+    RETURN_IF_FAILED(CoMarshalInterThreadInterfaceInStream(IID_IDispatch, object, &call->handedOver));
+    HRESULT hr = runServing([call] { runCall(call); }, limitMs);
     if (hr == RPC_E_TIMEOUT) {
         givenUp.push_back({call, ComPtr<IDispatch>(object)});
         call->told = endsWindow();

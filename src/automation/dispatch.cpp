@@ -2,6 +2,7 @@
 
 #include "automation/error_info.h"
 #include "automation/own_call.h"
+#include "automation/return_if_failed.h"
 #include "automation/type_library.h"
 #include "automation/variant.h"
 
@@ -61,8 +62,7 @@ HRESULT invokeOnResult(REFIID itf, ITypeInfo* info, void* self, DISPID id, WORD 
     const UINT rest = params->cArgs - own;
     DISPPARAMS mine = {params->rgvarg + rest, nullptr, own, 0};
     Variant value;
-    HRESULT hr = info->Invoke(self, id, flags, &mine, value.get(), excepInfo, argErr);
-    if (FAILED(hr)) return hr;
+    RETURN_IF_FAILED(info->Invoke(self, id, flags, &mine, value.get(), excepInfo, argErr));
     if (V_VT(value.get()) != VT_DISPATCH) return DISP_E_NOTACOLLECTION;
     IDispatch* object = V_DISPATCH(value.get());
     if (!object) {

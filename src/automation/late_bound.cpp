@@ -2,6 +2,7 @@
 
 #include "automation/bstr.h"
 #include "automation/com_ptr.h"
+#include "automation/return_if_failed.h"
 
 #include <dispex.h>
 
@@ -30,8 +31,7 @@ HRESULT readMember(IDispatch* object, const wchar_t* name, VARIANT* out) {
         ComPtr<IDispatchEx> ex = ComPtr<IDispatch>(object).query<IDispatchEx>(IID_IDispatchEx);
         if (!ex) return hr;
         Bstr bname(name);
-        hr = ex->GetDispID(bname.get(), fdexNameCaseInsensitive, &id);
-        if (FAILED(hr)) return hr;
+        RETURN_IF_FAILED(ex->GetDispID(bname.get(), fdexNameCaseInsensitive, &id));
     }
     // A property read alone: JScript takes any call that carries DISPATCH_METHOD as a
     // call of the member's value, so asking for both at once fails on its objects.

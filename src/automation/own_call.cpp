@@ -2,6 +2,7 @@
 
 #include "automation/com_ptr.h"
 #include "automation/error_info.h"
+#include "automation/return_if_failed.h"
 #include "automation/variant.h"
 
 #include <oleauto.h>
@@ -174,7 +175,7 @@ HRESULT bind(ITypeInfo* info, const FUNCDESC& f, DISPPARAMS* dp, UINT* argErr, C
     const Shape& shape = call.shape;
     std::vector<VARIANT*> given;
     std::vector<UINT> givenIndex;
-    if (HRESULT hr = matchArguments(shape, dp, given, givenIndex); FAILED(hr)) return hr;
+    RETURN_IF_FAILED(matchArguments(shape, dp, given, givenIndex));
     for (SHORT i = 0; i < shape.fixed; ++i) {
         bool argumentAtFault = false;
         HRESULT hr = bindParameter(f.lprgelemdescParam[i], given[size_t(i)], call.slots[size_t(i)], argumentAtFault);
@@ -184,7 +185,7 @@ HRESULT bind(ITypeInfo* info, const FUNCDESC& f, DISPPARAMS* dp, UINT* argErr, C
         }
     }
     if (shape.vararg) {
-        if (HRESULT hr = bindParamArray(dp, shape.fixed, call.slots[size_t(shape.fixed)]); FAILED(hr)) return hr;
+        RETURN_IF_FAILED(bindParamArray(dp, shape.fixed, call.slots[size_t(shape.fixed)]));
     }
     if (shape.hasRetval) {
         call.retType = resultType(info, f.lprgelemdescParam[shape.declared - 1].tdesc);
@@ -249,7 +250,7 @@ bool needsOwnCall(const FUNCDESC& f) {
 HRESULT ownCall(ITypeInfo* info, void* self, const FUNCDESC& f, DISPPARAMS* dp, VARIANT* result,
                 EXCEPINFO* ei, UINT* argErr) {
     Call call(f);
-    if (HRESULT hr = bind(info, f, dp, argErr, call); FAILED(hr)) return hr;
+    RETURN_IF_FAILED(bind(info, f, dp, argErr, call));
     if (HRESULT hr = invokeBound(self, f, call); FAILED(hr)) {
         fillException(ei, hr);
         return ei ? DISP_E_EXCEPTION : hr;

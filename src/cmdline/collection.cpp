@@ -3,6 +3,7 @@
 #include "automation/bstr.h"
 #include "automation/collection_index.h"
 #include "automation/enumerator.h"
+#include "automation/return_if_failed.h"
 #include "automation/text_fold.h"
 
 #include <string>
@@ -71,8 +72,7 @@ STDMETHODIMP Collection::Add(VARIANT item, VARIANT key, VARIANT before, VARIANT 
 
         if (keyText && items_.find(*keyText)) return kDuplicateKey;
         Value stored;
-        HRESULT hr = VariantCopyInd(stored.get(), &item);
-        if (FAILED(hr)) return hr;
+        RETURN_IF_FAILED(VariantCopyInd(stored.get(), &item));
         std::optional<std::u16string_view> keyView;
         if (keyText) keyView = *keyText;
         return items_.insert(at, std::move(stored), keyView) ? S_OK : kInvalidCall;

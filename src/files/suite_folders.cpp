@@ -1,5 +1,6 @@
 #include "files/suite_folders.h"
 
+#include "automation/return_if_failed.h"
 #include "automation/worker_call.h"
 #include "files/file_system.h"
 #include "files/suite_layout.h"
@@ -36,8 +37,7 @@ HRESULT directoryBase(std::u16string& base, std::u16string& out) {
     if (base.empty()) {
         // An empty answer is not remembered: the next call works it out again.
         std::u16string folder;
-        HRESULT hr = fileSystem::executableFolder(folder);
-        if (FAILED(hr)) return hr;
+        RETURN_IF_FAILED(fileSystem::executableFolder(folder));
         base = suiteLayout::baseDirectory(folder);
     }
     out = base;
@@ -69,14 +69,13 @@ std::u16string users(std::u16string& base, std::u16string_view utente) {
 
 HRESULT isInstalled(std::u16string& base, std::u16string_view programma, bool& out) {
     std::u16string b;
-    HRESULT hr = directoryBase(base, b);
-    if (FAILED(hr)) return hr;
+    RETURN_IF_FAILED(directoryBase(base, b));
     auto found = std::make_shared<HRESULT>(E_FAIL);
-    hr = runServing([found, folder = suiteLayout::executablesFolder(b, programma)] {
+    HRESULT hr = runServing([found, folder = suiteLayout::executablesFolder(b, programma)] {
         *found = fileSystem::lookUp(folder);
     });
     if (SUCCEEDED(hr)) hr = *found;
-    if (FAILED(hr)) return hr;
+    RETURN_IF_FAILED(hr);
     out = hr == S_OK;
     return S_OK;
 }

@@ -443,8 +443,8 @@ private:
                     if (k != Kind::Fewer) {
                         VARIANT v = matrix::make(k, textPrefix(t.cls, m, param), objects);
                         if (const char* why = unsafe(t.cls, m, param, v)) {
-                            VariantClear(&v);
-                            for (auto& a : args) VariantClear(&a);
+                            ondrik::Variant::adopt(v);
+                            for (auto& a : args) ondrik::Variant::adopt(a);
                             excluded_[why].push_back(label);
                             continue;
                         }

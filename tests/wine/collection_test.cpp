@@ -214,11 +214,11 @@ TEST(Collection, ForEachWalksTheItemsInOrderUndisturbedByChanges) {
     CallResult removed;
     call(c.get(), L"Remove", {i4(1)}, removed, DISPATCH_METHOD);
     std::wstring seen;
-    VARIANT item;
+    ondrik::Variant item;
     ULONG fetched = 0;
-    while (e->Next(1, &item, &fetched) == S_OK && fetched == 1) {
-        seen += V_BSTR(&item);
-        VariantClear(&item);
+    while (e->Next(1, item.get(), &fetched) == S_OK && fetched == 1) {
+        seen += V_BSTR(item.get());
+        item.clear();
     }
     EXPECT_EQ(seen, L"abc");
 }
@@ -226,30 +226,28 @@ TEST(Collection, ForEachWalksTheItemsInOrderUndisturbedByChanges) {
 TEST(Collection, EarlyBoundThroughTheVtable) {
     ComPtr<ondrik::Collection> c = ondrik::Collection::create();
     _Collection* itf = c->itf();
-    VARIANT item = str(L"valore"), key = str(L"Chiave"), missing;
+    ondrik::Variant item = owned(str(L"valore")), key = owned(str(L"Chiave"));
+    VARIANT missing;
     VariantInit(&missing);
     V_VT(&missing) = VT_ERROR;
     V_ERROR(&missing) = DISP_E_PARAMNOTFOUND;
-    EXPECT_EQ(itf->Add(item, key, missing, missing), S_OK);
-    EXPECT_EQ(itf->Add(item, key, missing, missing), HRESULT(0x800A01C9));
+    EXPECT_EQ(itf->Add(*item.get(), *key.get(), missing, missing), S_OK);
+    EXPECT_EQ(itf->Add(*item.get(), *key.get(), missing, missing), HRESULT(0x800A01C9));
     ComPtr<IErrorInfo> info;
     ASSERT_EQ(GetErrorInfo(0, info.put()), S_OK);
     Bstr description;
     info->GetDescription(description.put());
     EXPECT_EQ(description.str(), u"This key is already associated with an element of this collection");
-    VARIANT byKey = str(L"chiave");
+    ondrik::Variant byKey = owned(str(L"chiave"));
     ondrik::Variant got;
-    EXPECT_EQ(itf->Item(byKey, got.get()), S_OK);
+    EXPECT_EQ(itf->Item(*byKey.get(), got.get()), S_OK);
     EXPECT_STREQ(V_BSTR(got.get()), L"valore");
     long n = 0;
     EXPECT_EQ(itf->Count(&n), S_OK);
     EXPECT_EQ(n, 1);
-    EXPECT_EQ(itf->Remove(byKey), S_OK);
-    EXPECT_EQ(itf->Remove(byKey), HRESULT(0x800A0005));
+    EXPECT_EQ(itf->Remove(*byKey.get()), S_OK);
+    EXPECT_EQ(itf->Remove(*byKey.get()), HRESULT(0x800A0005));
     ComPtr<IUnknown> e;
     EXPECT_EQ(itf->_NewEnum(e.put()), S_OK);
     EXPECT_TRUE(e.query<IEnumVARIANT>(IID_IEnumVARIANT));
-    VariantClear(&item);
-    VariantClear(&key);
-    VariantClear(&byKey);
 }

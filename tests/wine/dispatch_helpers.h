@@ -35,6 +35,10 @@ inline VARIANT vbool(bool b) {
     V_BOOL(&v) = b ? VARIANT_TRUE : VARIANT_FALSE;
     return v;
 }
+// A value built above, owned from now on.
+inline ondrik::Variant owned(VARIANT v) {
+    return ondrik::Variant::adopt(v);
+}
 // An object in a Variant, without a reference of its own (not to be cleared).
 inline VARIANT objectArg(IDispatch* d) {
     VARIANT v;
@@ -64,10 +68,13 @@ struct CallResult {
 };
 
 // Calls name on object with args in the order written; named gives names for the last
-// arguments. The arguments are cleared afterwards (by-reference targets are not).
+// arguments. The arguments are owned by the call, and cleared after it (by-reference
+// targets are not).
 inline void call(IDispatch* object, const wchar_t* name, std::vector<VARIANT> args, CallResult& out,
                  WORD flags = DISPATCH_METHOD | DISPATCH_PROPERTYGET,
                  std::vector<const wchar_t*> named = {}) {
+    std::vector<ondrik::Variant> owner;
+    for (const VARIANT& a : args) owner.push_back(ondrik::Variant::adopt(a));
     std::vector<LPOLESTR> names{const_cast<LPOLESTR>(name)};
     for (auto n : named) names.push_back(const_cast<LPOLESTR>(n));
     std::vector<DISPID> ids(names.size());
@@ -86,7 +93,6 @@ inline void call(IDispatch* object, const wchar_t* name, std::vector<VARIANT> ar
     }
     UINT argErr = 0;
     out.hr = object->Invoke(ids[0], IID_NULL, 0, flags, &dp, out.value.get(), &out.error, &argErr);
-    for (auto& a : args) VariantClear(&a);
 }
 
 inline IDispatch* dispatchOf(const ondrik::Variant& v) {

@@ -16,12 +16,11 @@ public:
     enum class Kind { Value, Error, MethodOnly, NeedsArguments };
     struct Answer {
         Kind kind = Kind::Value;
-        VARIANT value{};
+        ondrik::Variant value;
     };
 
     FakeApp() = default;
     ~FakeApp() {
-        for (auto& [name, a] : answers_) VariantClear(&a.value);
     }
 
     FakeApp& text(const std::wstring& name, const wchar_t* v) {
@@ -116,7 +115,7 @@ public:
                 }
                 return DISP_E_EXCEPTION;
             }
-            return result ? VariantCopy(result, &a.value) : S_OK;
+            return result ? VariantCopy(result, a.value.get()) : S_OK;
         }
         return DISP_E_MEMBERNOTFOUND;
     }
@@ -128,8 +127,7 @@ private:
     }
     FakeApp& set(const std::wstring& name, VARIANT v) {
         Answer& a = answers_[name];
-        VariantClear(&a.value);
-        a.value = v;
+        a.value = ondrik::Variant::adopt(v);
         return *this;
     }
     std::map<std::wstring, Answer> answers_;

@@ -98,9 +98,8 @@ TEST_F(SessionRegister, AClosingTakesOutTheServersOwnSessionOnly) {
     long id = 0;
     s->get_ID(&id);
     _Sessione* found = nullptr;
-    VARIANT key = str((L"K" + std::to_wstring(id)).c_str());
-    sessions()->Item(key, &found);
-    VariantClear(&key);
+    ondrik::Variant key = owned(str((L"K" + std::to_wstring(id)).c_str()));
+    sessions()->Item(*key.get(), &found);
     EXPECT_EQ(found, nullptr);
 }
 
@@ -150,11 +149,11 @@ TEST_F(Dispatch, NamedOptionalAndByReferenceArguments) {
     EXPECT_STREQ(V_BSTR(password.value.get()), L"segreta");
 
     // VBScript passes its variables by reference, also for by-value parameters.
-    VARIANT code = str(L"BYREF"), shared = vbool(false);
+    ondrik::Variant code = owned(str(L"BYREF"));
+    VARIANT shared = vbool(false);
     CallResult byref;
-    call(reg.get(), L"Apri", {byRef(&code), byRef(&shared)}, byref, DISPATCH_METHOD);
+    call(reg.get(), L"Apri", {byRef(code.get()), byRef(&shared)}, byref, DISPATCH_METHOD);
     EXPECT_EQ(byref.hr, S_OK);
-    VariantClear(&code);
 
     // The default member, and an index held by reference.
     VARIANT one = i4(1);

@@ -23,8 +23,11 @@ struct Outcome {
     }
 };
 
-// Calls id on d with args in the order written; the arguments are cleared afterwards.
+// Calls id on d with args in the order written; the arguments are owned by the call, and
+// cleared after it.
 inline void invoke(IDispatch* d, DISPID id, WORD flags, std::vector<VARIANT>& args, Outcome& out) {
+    std::vector<ondrik::Variant> owner;
+    for (const VARIANT& a : args) owner.push_back(ondrik::Variant::adopt(a));
     std::vector<VARIANT> reversed(args.rbegin(), args.rend());
     DISPID put = DISPID_PROPERTYPUT;
     bool named = (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) && !args.empty();
@@ -32,7 +35,6 @@ inline void invoke(IDispatch* d, DISPID id, WORD flags, std::vector<VARIANT>& ar
                      UINT(reversed.size()), named ? 1u : 0u};
     UINT argErr = 0;
     out.hr = d->Invoke(id, IID_NULL, 0, flags, &dp, out.value.get(), &out.error, &argErr);
-    for (auto& a : args) VariantClear(&a);
     args.clear();
 }
 

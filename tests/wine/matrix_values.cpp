@@ -1,5 +1,7 @@
 #include "matrix_values.h"
 
+#include "automation/variant.h"
+
 #include <cfloat>
 #include <climits>
 
@@ -190,11 +192,9 @@ VARIANT make(Kind k, const std::wstring& textPrefix, const Objects& objects) {
 }
 
 bool asPlatformText(const VARIANT& v, USHORT flags, std::wstring& out) {
-    VARIANT t;
-    VariantInit(&t);
-    if (FAILED(VariantChangeType(&t, const_cast<VARIANT*>(&v), flags, VT_BSTR))) return false;
-    out.assign(V_BSTR(&t), SysStringLen(V_BSTR(&t)));
-    VariantClear(&t);
+    ondrik::Variant t;
+    if (FAILED(VariantChangeType(t.get(), const_cast<VARIANT*>(&v), flags, VT_BSTR))) return false;
+    out.assign(V_BSTR(t.get()), SysStringLen(V_BSTR(t.get())));
     out = out.substr(0, out.find(L'\0'));
     return true;
 }

@@ -34,10 +34,9 @@ protected:
         ASSERT_EQ(global->GetURL(b.get(), bytes ? VARIANT_TRUE : VARIANT_FALSE, header, out.get()), S_OK);
     }
     std::wstring resolve(const wchar_t* host) {
-        VARIANT v = str(host);
+        ondrik::Variant v = owned(str(host));
         Bstr out;
-        EXPECT_EQ(global->RisolviIndirizzo(v, out.put()), S_OK);
-        VariantClear(&v);
+        EXPECT_EQ(global->RisolviIndirizzo(*v.get(), out.put()), S_OK);
         return out.get() ? out.get() : L"";
     }
     int accepts(const std::string& address, int port) {
@@ -148,10 +147,9 @@ DWORD WINAPI resolveRemotely(void* p) {
         ComPtr<_Global> g;
         if (SUCCEEDED(
                 CoCreateInstance(CLSID_Global, nullptr, CLSCTX_LOCAL_SERVER, IID__Global, g.putVoid()))) {
-            VARIANT host = str(r->host);
+            ondrik::Variant host = owned(str(r->host));
             Bstr out;
-            if (SUCCEEDED(g->RisolviIndirizzo(host, out.put()))) r->answer = out.get() ? out.get() : L"";
-            VariantClear(&host);
+            if (SUCCEEDED(g->RisolviIndirizzo(*host.get(), out.put()))) r->answer = out.get() ? out.get() : L"";
         }
     }
     r->finished = ++*r->order;

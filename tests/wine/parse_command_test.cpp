@@ -129,12 +129,12 @@ TEST(ParseCommandCall, ThroughTheVtableWithAnyArray) {
     // A one-based array of Variants, one holding a String by reference.
     SAFEARRAYBOUND bound = {2, 1};
     SAFEARRAY* flags = SafeArrayCreate(VT_VARIANT, 1, &bound);
-    VARIANT held = str(L"/u");
+    ondrik::Variant held = owned(str(L"/u"));
     VARIANT* items = nullptr;
     SafeArrayAccessData(flags, reinterpret_cast<void**>(&items));
     items[0] = str(L"/X");
     V_VT(&items[1]) = VT_BYREF | VT_VARIANT;
-    V_VARIANTREF(&items[1]) = &held;
+    V_VARIANTREF(&items[1]) = held.get();
     SafeArrayUnaccessData(flags);
     ComPtr<_Collection> keyed;
     EXPECT_EQ(g->ParseCommand(line.get(), space.get(), flags, keyed.put()), S_OK);
@@ -142,7 +142,6 @@ TEST(ParseCommandCall, ThroughTheVtableWithAnyArray) {
     EXPECT_EQ(byKey(ComPtr<IDispatch>(keyed.get()).get(), L"/U"), L"u");
     V_VT(&items[1]) = VT_EMPTY; // not owned by the array
     SafeArrayDestroy(flags);
-    VariantClear(&held);
 
     // An array of another element type, or of two dimensions, holds no switches.
     SAFEARRAY* strings = SafeArrayCreateVector(VT_BSTR, 0, 1);

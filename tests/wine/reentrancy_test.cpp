@@ -146,9 +146,8 @@ protected:
         }
         for (const ComPtr<_Sessione>& s : held) {
             ComPtr<_Sessione> entered;
-            VARIANT key = str(keyOf(s.get()).c_str());
-            reg->Item(key, entered.put());
-            VariantClear(&key);
+            ondrik::Variant key = owned(str(keyOf(s.get()).c_str()));
+            reg->Item(*key.get(), entered.put());
             EXPECT_EQ(entered.get(), s.get())
                 << "a held session is entered under its key: " << keyOf(s.get()).c_str();
         }
@@ -220,9 +219,8 @@ TEST_F(Reentrancy, TheSharedSessionClosedInsideASharedOpen) {
     ASSERT_TRUE(outer && closed);
     EXPECT_NE(outer.get(), closed.get()); // a session no longer entered is not handed out
     ComPtr<_Sessione> gone;
-    VARIANT key = str(keyOf(closed.get()).c_str());
-    sessions()->Item(key, gone.put());
-    VariantClear(&key);
+    ondrik::Variant key = owned(str(keyOf(closed.get()).c_str()));
+    sessions()->Item(*key.get(), gone.put());
     EXPECT_FALSE(gone);
     EXPECT_EQ(countOf(apps), appsBefore);
     checkSessions({outer}, sessionsBefore, 1);
@@ -250,9 +248,8 @@ TEST_F(Reentrancy, TheSameApplicationRegisteredInsideAnotherRegistrationsRead) {
     // The record filed first keeps the key; the other one is handed out complete, unfiled.
     EXPECT_EQ(countOf(apps), before + 1);
     ComPtr<_Applicazione> filed;
-    VARIANT key = str(L"doppia|7|8");
-    apps->Item(key, filed.put());
-    VariantClear(&key);
+    ondrik::Variant key = owned(str(L"doppia|7|8"));
+    apps->Item(*key.get(), filed.put());
     EXPECT_EQ(filed.get(), inner.get());
     Bstr title;
     outer->get_Title(title.put());
@@ -341,27 +338,20 @@ TEST_F(Reentrancy, AClosingReadsItsRecordOnceAndASharedSessionLeavesWithItsLastF
     EXPECT_EQ(countOf(apps), appsBefore + 1);
     checkSessions({shared}, sessionsBefore, 1);
 
-    // A second close of a record already closed (cleanup run from two places) leaves the
-    // session to the record still filed, and so does a record whose key has changed but
-    // that is filed all the same, while another works in the session.
-    EXPECT_EQ(apps->Chiudi(records[1].get()), S_OK);
-    checkSessions({shared}, sessionsBefore, 1);
-    EXPECT_EQ(open(code, true).get(), shared.get());
+    // A record whose key has changed is filed all the same, and works in the session.
+    // (Closing twice, and a changed key while another works in the session, are the
+    // application book's tests: tests/native/books_test.cpp.)
     app.number(L"hInstance", 9);
     ComPtr<_Applicazione> moved;
     apps->Apri(objectArg(&app), moved.put());
     ASSERT_TRUE(moved);
     moved->putref_Sessione(shared.get());
     moved->put_ThreadID(2);
-    apps->Chiudi(moved.get()); // its entry is not found under the new key, and stays
-    EXPECT_EQ(countOf(apps), appsBefore + 2);
-    checkSessions({shared}, sessionsBefore, 1);
 
     // The last filed record that works in it takes it out, even under a changed key.
     ComPtr<_Applicazione> first;
-    VARIANT key = str(L"cammino|0|1");
-    apps->Item(key, first.put());
-    VariantClear(&key);
+    ondrik::Variant key = owned(str(L"cammino|0|1"));
+    apps->Item(*key.get(), first.put());
     EXPECT_EQ(first.get(), records[0].get());
     apps->Chiudi(records[0].get());
     checkSessions({shared}, sessionsBefore, 1);

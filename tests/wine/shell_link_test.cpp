@@ -309,11 +309,10 @@ TEST(ShellLinkDispatch, NomeAndTheMembersThroughIDispatch) {
     DISPID id = 0;
     LPOLESTR name = const_cast<LPOLESTR>(L"Descrizione");
     ASSERT_EQ(d->GetIDsOfNames(IID_NULL, &name, 1, 0, &id), S_OK);
-    VARIANT v = str(L"d");
+    ondrik::Variant v = owned(str(L"d"));
     DISPID putId = DISPID_PROPERTYPUT;
-    DISPPARAMS dp = {&v, &putId, 1, 1};
+    DISPPARAMS dp = {v.get(), &putId, 1, 1};
     EXPECT_EQ(d->Invoke(id, IID_NULL, 0, DISPATCH_PROPERTYPUT, &dp, nullptr, nullptr, nullptr), S_OK);
-    VariantClear(&v);
     CallResult got;
     call(d, L"Descrizione", {}, got);
     EXPECT_EQ(std::wstring(V_BSTR(got.value.get())), L"d");

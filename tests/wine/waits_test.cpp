@@ -82,11 +82,10 @@ TEST(Waits, EveryWaitingMemberReturnsWithinItsBound) {
                          }});
         waits.push_back(
             {"RisolviIndirizzo", "7400 never connects, 23 and 80 refuse: 5 s a port at most", 15000, [&] {
-                 VARIANT host = str(L"127.0.0.6");
+                 ondrik::Variant host = owned(str(L"127.0.0.6"));
                  Bstr out;
-                 EXPECT_EQ(g->RisolviIndirizzo(host, out.put()), S_OK);
+                 EXPECT_EQ(g->RisolviIndirizzo(*host.get(), out.put()), S_OK);
                  EXPECT_STREQ(out.get(), L"127.0.0.6"); // given back as it came
-                 VariantClear(&host);
              }});
     } else {
         std::printf("(the loopback peers are not running: GetURL and RisolviIndirizzo are not timed)\n");
