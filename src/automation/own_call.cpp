@@ -141,7 +141,8 @@ HRESULT bindParameter(const ELEMDESC& e, VARIANT* arg, Slot& s, bool& argumentAt
             return hr == DISP_E_OVERFLOW ? hr : DISP_E_TYPEMISMATCH;
         }
     }
-    if (want != VT_VARIANT && V_VT(s.value.get()) != want && FAILED(VariantChangeType(s.value.get(), s.value.get(), 0, want)))
+    if (want != VT_VARIANT && V_VT(s.value.get()) != want &&
+        FAILED(VariantChangeType(s.value.get(), s.value.get(), 0, want)))
         return DISP_E_TYPEMISMATCH;
     if (target != VT_EMPTY) {
         V_VT(&s.passed) = VT_BYREF | want;
@@ -192,7 +193,8 @@ HRESULT bind(ITypeInfo* info, const FUNCDESC& f, DISPPARAMS* dp, UINT* argErr, C
         if (call.retType == VT_EMPTY) return DISP_E_TYPEMISMATCH;
         Slot& s = call.slots[size_t(shape.callable)];
         V_VT(&s.passed) = VT_BYREF | call.retType;
-        V_BYREF(&s.passed) = call.retType == VT_VARIANT ? static_cast<void*>(call.ret.get()) : &V_I4(call.ret.get());
+        V_BYREF(&s.passed) =
+            call.retType == VT_VARIANT ? static_cast<void*>(call.ret.get()) : &V_I4(call.ret.get());
     }
     return S_OK;
 }

@@ -12,7 +12,8 @@
 
 namespace ondrik {
 
-template <class Derived, class Itf, class ItemItf> class RegisterObject : public DispatchObject<Derived, Itf> {
+template <class Derived, class Itf, class ItemItf>
+class RegisterObject : public DispatchObject<Derived, Itf> {
 public:
     STDMETHODIMP Count(long* ret) override {
         if (!ret) return E_POINTER;

@@ -58,7 +58,8 @@ public:
     }
 
 private:
-    template <class SessionOf> bool lastInSession(Identity record, Identity session, SessionOf& sessionOf) const {
+    template <class SessionOf>
+    bool lastInSession(Identity record, Identity session, SessionOf& sessionOf) const {
         if (!record) return false;
         bool filed = false, others = false;
         this->entries_.forEach([&](const Entry& e) {

@@ -8,7 +8,6 @@
 #include "state/process_state.h"
 
 #include <memory>
-
 #include <string>
 
 namespace ondrik {

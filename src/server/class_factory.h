@@ -18,7 +18,7 @@ public:
     explicit ClassFactory(Creator create) : create_(std::move(create)) {}
 
     STDMETHODIMP QueryInterface(REFIID iid, void** out) override;
-    // The class objects are static: their reference count means nothing.
+    // The class objects live as long as the server serves: their reference count means nothing.
     STDMETHODIMP_(ULONG) AddRef() override { return 2; }
     STDMETHODIMP_(ULONG) Release() override { return 1; }
     // Once the server has begun to end, no object is made: CO_E_SERVER_STOPPING tells the

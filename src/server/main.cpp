@@ -70,7 +70,8 @@ int serve() {
     if (FAILED(security::initialize())) return 1;
     // The state every client shares; every Global holds it.
     std::shared_ptr<ProcessState> state = ProcessState::make();
-    ClassFactory globalFactory([&state](REFIID iid, void** out) { return createObject<Global>(iid, out, state); });
+    ClassFactory globalFactory(
+        [&state](REFIID iid, void** out) { return createObject<Global>(iid, out, state); });
     ClassFactory shellLinkFactory([](REFIID iid, void** out) { return createObject<ShellLink>(iid, out); });
     HRESULT hr = CoRegisterClassObject(CLSID_Global, &globalFactory, CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE,
                                        &cookies[0]);

@@ -66,9 +66,9 @@ TEST(SessionBook, HandsOutTheFirstSharedSessionOfTheCompanyOnly) {
     Handle empty = b.open(u"K4", u"", true);
     ASSERT_NE(b.sessions.sharedOf(u"ACME"), nullptr);
     EXPECT_EQ(*b.sessions.sharedOf(u"ACME"), first);
-    EXPECT_EQ(b.sessions.sharedOf(u"acme"), nullptr); // case counts
+    EXPECT_EQ(b.sessions.sharedOf(u"acme"), nullptr);  // case counts
     EXPECT_EQ(b.sessions.sharedOf(u"ACME "), nullptr); // so does a trailing blank
-    ASSERT_NE(b.sessions.sharedOf(u""), nullptr);     // the empty code is a code like any other
+    ASSERT_NE(b.sessions.sharedOf(u""), nullptr);      // the empty code is a code like any other
     EXPECT_EQ(*b.sessions.sharedOf(u""), empty);
     EXPECT_EQ(b.sessions.size(), 4u);
     EXPECT_EQ(*b.sessions.at(1), solo);
@@ -140,7 +140,7 @@ TEST(ApplicationBook, AChangedKeyKeepsTheEntryWhileTheSessionIsSettledByIdentity
     b.close(moved, shared, true, u"M|0|2"); // another works in the session; the entry is not found
     EXPECT_EQ(b.apps.size(), 2u);
     EXPECT_TRUE(b.sessionFiled(shared));
-    other->session = nullptr; // its session set anew, to none
+    other->session = nullptr;               // its session set anew, to none
     b.close(moved, shared, true, u"M|0|2"); // filed, under whatever key, and the last: it leaves
     EXPECT_FALSE(b.sessionFiled(shared));
     EXPECT_EQ(b.apps.size(), 2u);

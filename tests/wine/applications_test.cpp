@@ -4,7 +4,6 @@
 #include "fake_app.h"
 #include "fresh_state.h"
 
-
 #include <atomic>
 #include <gtest/gtest.h>
 

@@ -20,8 +20,6 @@ public:
     };
 
     FakeApp() = default;
-    ~FakeApp() {
-    }
 
     FakeApp& text(const std::wstring& name, const wchar_t* v) {
         VARIANT x;

@@ -197,8 +197,7 @@ TEST_F(Dispatch, UnguardedFailuresCarryErrorInformation) {
 }
 
 TEST_F(Dispatch, DispatchExResolvesNamesWithoutRegardToCase) {
-    ComPtr<IDispatchEx> ex =
-        ComPtr<IDispatch>(sessions()->itf()).query<IDispatchEx>(IID_IDispatchEx);
+    ComPtr<IDispatchEx> ex = ComPtr<IDispatch>(sessions()->itf()).query<IDispatchEx>(IID_IDispatchEx);
     ASSERT_TRUE(ex);
     Bstr name(L"cOUNT");
     DISPID id = 0;

@@ -12,7 +12,9 @@
 
 class MatrixClientApp : public IDispatch {
 public:
-    static ondrik::ComPtr<IDispatch> create() { return ondrik::ComPtr<IDispatch>::adopt(new MatrixClientApp); }
+    static ondrik::ComPtr<IDispatch> create() {
+        return ondrik::ComPtr<IDispatch>::adopt(new MatrixClientApp);
+    }
 
     STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
         if (!out) return E_POINTER;

@@ -149,7 +149,8 @@ DWORD WINAPI resolveRemotely(void* p) {
                 CoCreateInstance(CLSID_Global, nullptr, CLSCTX_LOCAL_SERVER, IID__Global, g.putVoid()))) {
             ondrik::Variant host = owned(str(r->host));
             Bstr out;
-            if (SUCCEEDED(g->RisolviIndirizzo(*host.get(), out.put()))) r->answer = out.get() ? out.get() : L"";
+            if (SUCCEEDED(g->RisolviIndirizzo(*host.get(), out.put())))
+                r->answer = out.get() ? out.get() : L"";
         }
     }
     r->finished = ++*r->order;

@@ -115,8 +115,8 @@ protected:
     ComPtr<_Sessione> open(const std::wstring& code, bool shared) {
         ComPtr<_Sessione> s;
         Bstr c(code.c_str()), user(L"u"), password(L"p");
-        EXPECT_EQ(sessions()->Apri(c.get(), shared ? VARIANT_TRUE : VARIANT_FALSE, user.get(),
-                                               password.get(), s.put()),
+        EXPECT_EQ(sessions()->Apri(c.get(), shared ? VARIANT_TRUE : VARIANT_FALSE, user.get(), password.get(),
+                                   s.put()),
                   S_OK);
         EXPECT_TRUE(s);
         return s;
