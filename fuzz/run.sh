@@ -22,15 +22,16 @@ declare -A sources=(
     [folder_plan]="src/files/folder_plan.cpp src/files/suite_layout.cpp src/files/path_names.cpp"
     [keyed_list]="src/automation/text_fold_native.cpp"
     [record_keys]="src/automation/decimal.cpp src/sessions/session_key.cpp src/applications/application_key.cpp"
+    [books]="src/automation/text_fold_native.cpp"
 )
 declare -A dicts=([parse_command]=command.dict [path_names]=names.dict [folder_plan]=names.dict
-    [keyed_list]=- [record_keys]=keys.dict)
+    [keyed_list]=- [record_keys]=keys.dict [books]=-)
 declare -A maxlen=([parse_command]=512 [path_names]=512 [folder_plan]=512 [keyed_list]=256
-    [record_keys]=64)
+    [record_keys]=64 [books]=256)
 # The keyed list's input is a program of operations, not text compared with constants:
 # tracing comparisons would only slow it down.
-declare -A flags=([keyed_list]=-fno-sanitize-coverage=trace-cmp)
-all=(parse_command path_names folder_plan keyed_list record_keys)
+declare -A flags=([keyed_list]=-fno-sanitize-coverage=trace-cmp [books]=-fno-sanitize-coverage=trace-cmp)
+all=(parse_command path_names folder_plan keyed_list record_keys books)
 
 seconds=60
 runs=
