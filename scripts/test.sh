@@ -43,6 +43,10 @@ echo "== the reference: a whole entry for every class and member of the type lib
 python3 "$root/tests/docs/reference_test.py" >"$out/reference.txt" 2>&1
 count_summary "$out/reference.txt" "reference"
 
+echo "== the layers: the include check refuses a wait reached from a register's rules"
+python3 "$root/tests/build/layers_test.py" >"$out/layers.txt" 2>&1
+count_summary "$out/layers.txt" "layers"
+
 # Under Wine: the product first, then its twin, then the product with 64-bit clients.
 builds=(win32 win64 wow64)
 setup_started=$SECONDS
