@@ -4,6 +4,8 @@
 // interface, fails the check.
 #pragma once
 
+#include "automation/com_ptr.h"
+
 #include <windows.h>
 
 #include <objbase.h>
@@ -22,11 +24,9 @@ struct IServerObject : IUnknown {
 // caller keeps p alive while it uses the result.
 template <class T> T* serverCast(IUnknown* p) {
     if (!p) return nullptr;
-    IServerObject* so = nullptr;
-    if (FAILED(p->QueryInterface(IID_IServerObject, reinterpret_cast<void**>(&so))) || !so) return nullptr;
-    void* object = so->objectOfClass(T::classId());
-    so->Release();
-    return static_cast<T*>(object);
+    ComPtr<IServerObject> so;
+    if (FAILED(p->QueryInterface(IID_IServerObject, so.putVoid())) || !so) return nullptr;
+    return static_cast<T*>(so->objectOfClass(T::classId()));
 }
 
 } // namespace ondrik

@@ -1,5 +1,6 @@
 #include "server/registration.h"
 
+#include "automation/com_ptr.h"
 #include "automation/return_if_failed.h"
 #include "automation/type_library.h"
 #include "generated/Ondrik.h"
@@ -95,30 +96,9 @@ template <class Fn> Fn perUserCall(const char* name) {
         reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(L"oleaut32.dll"), name)));
 }
 
-} // namespace
-
-HRESULT registerServer(bool perUser) {
-    HKEY root = rootOf(perUser);
-    std::wstring path = modulePath();
-    if (path.empty()) return E_FAIL;
-    std::wstring libid = text(LIBID_Ondrik);
-    for (const Creatable& c : creatable) RETURN_IF_FAILED(registerClass(root, c, path, libid));
-    RETURN_IF_FAILED(registerAppId(root));
-    ITypeLib* lib = typeLibrary::get();
-    if (!lib) return TYPE_E_CANTLOADLIBRARY;
-    auto registrar = perUser ? perUserCall<TypeLibRegistrar>("RegisterTypeLibForUser") : &RegisterTypeLib;
-    if (!registrar) return E_NOTIMPL;
-    return registrar(lib, const_cast<LPOLESTR>(path.c_str()), nullptr);
-}
-
-namespace {
-
 bool classesKeyExists(HKEY root, const std::wstring& path) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(root, (L"Software\\Classes\\" + path).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(key);
-    return true;
+    RegistryKey key;
+    return SUCCEEDED(RegistryKey::open(root, L"Software\\Classes\\" + path, key));
 }
 
 // Takes the key below root's Software\Classes out with everything in it. S_OK when it is
@@ -136,23 +116,34 @@ bool typeLibraryLeft(HKEY root) {
     ITypeLib* lib = typeLibrary::get();
     for (UINT i = 0, n = lib ? lib->GetTypeInfoCount() : 0; i < n; ++i) {
         TYPEKIND kind;
-        ITypeInfo* info = nullptr;
+        ComPtr<ITypeInfo> info;
         if (FAILED(lib->GetTypeInfoType(i, &kind)) || (kind != TKIND_DISPATCH && kind != TKIND_INTERFACE) ||
-            FAILED(lib->GetTypeInfo(i, &info)))
+            FAILED(lib->GetTypeInfo(i, info.put())))
             continue;
         TYPEATTR* attr = nullptr;
-        bool left = false;
-        if (SUCCEEDED(info->GetTypeAttr(&attr))) {
-            left = classesKeyExists(root, L"Interface\\" + text(attr->guid));
-            info->ReleaseTypeAttr(attr);
-        }
-        info->Release();
+        if (FAILED(info->GetTypeAttr(&attr))) continue;
+        bool left = classesKeyExists(root, L"Interface\\" + text(attr->guid));
+        info->ReleaseTypeAttr(attr);
         if (left) return true;
     }
     return false;
 }
 
 } // namespace
+
+HRESULT registerServer(bool perUser) {
+    HKEY root = rootOf(perUser);
+    std::wstring path = modulePath();
+    if (path.empty()) return E_FAIL;
+    std::wstring libid = text(LIBID_Ondrik);
+    for (const Creatable& c : creatable) RETURN_IF_FAILED(registerClass(root, c, path, libid));
+    RETURN_IF_FAILED(registerAppId(root));
+    ITypeLib* lib = typeLibrary::get();
+    if (!lib) return TYPE_E_CANTLOADLIBRARY;
+    auto registrar = perUser ? perUserCall<TypeLibRegistrar>("RegisterTypeLibForUser") : &RegisterTypeLib;
+    if (!registrar) return E_NOTIMPL;
+    return registrar(lib, const_cast<LPOLESTR>(path.c_str()), nullptr);
+}
 
 // Every key is tried, also after a failure; the answer is success only when each one is
 // gone or was never there (a key that may not be deleted, such as a machine-wide one for

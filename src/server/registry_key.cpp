@@ -10,6 +10,14 @@ HRESULT RegistryKey::create(HKEY root, const std::wstring& path, RegistryKey& ou
     return S_OK;
 }
 
+HRESULT RegistryKey::open(HKEY root, const std::wstring& path, RegistryKey& out) {
+    HKEY key = nullptr;
+    LONG rc = RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, &key);
+    if (rc != ERROR_SUCCESS) return HRESULT_FROM_WIN32(rc);
+    out.reset(key);
+    return S_OK;
+}
+
 void RegistryKey::reset(HKEY key) {
     if (key_) RegCloseKey(key_);
     key_ = key;

@@ -17,6 +17,8 @@ public:
 
     // Creates the key at path below root, or opens it when it exists, for writing.
     static HRESULT create(HKEY root, const std::wstring& path, RegistryKey& out);
+    // Opens the key at path below root, for reading.
+    static HRESULT open(HKEY root, const std::wstring& path, RegistryKey& out);
 
     // Sets the named value (nullptr: the default value) to a string or to bytes.
     HRESULT setString(const wchar_t* name, const std::wstring& value) const;
