@@ -15,9 +15,26 @@ namespace {
 constexpr DWORD kIdleMs = 60000;
 
 struct Worker {
+    Worker() = default;
+    Worker(const Worker&) = delete;
+    Worker& operator=(const Worker&) = delete;
+    ~Worker() {
+        if (wake) CloseHandle(wake);
+    }
+
     HANDLE wake = nullptr; // set when a job is handed over
     std::function<void()> job;
 };
+
+// Starts a thread on routine, which takes over owned; false, with owned still here, when
+// no thread starts.
+template <class T> bool startThread(LPTHREAD_START_ROUTINE routine, std::unique_ptr<T>& owned) {
+    HANDLE thread = CreateThread(nullptr, 0, routine, owned.get(), 0, nullptr);
+    if (!thread) return false;
+    owned.release();
+    CloseHandle(thread);
+    return true;
+}
 
 // Never destroyed: a worker may still reach them while the process ends.
 std::mutex& idleLock = *new std::mutex;
@@ -34,7 +51,8 @@ bool leaveIdle(Worker* worker) {
 }
 
 DWORD WINAPI work(void* param) {
-    auto* worker = static_cast<Worker*>(param);
+    std::unique_ptr<Worker> owned(static_cast<Worker*>(param));
+    Worker* worker = owned.get(); // on the idle list meanwhile, without owning it
     HRESULT init = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
     for (;;) {
         std::function<void()> job = std::move(worker->job);
@@ -55,8 +73,6 @@ DWORD WINAPI work(void* param) {
         }
     }
     if (SUCCEEDED(init)) CoUninitialize();
-    CloseHandle(worker->wake);
-    delete worker;
     return 0;
 }
 
@@ -77,14 +93,8 @@ DWORD WINAPI workAlone(void* param) {
 }
 
 bool runAlone(std::function<void()> job) {
-    auto* owned = new std::function<void()>(std::move(job));
-    HANDLE thread = CreateThread(nullptr, 0, &workAlone, owned, 0, nullptr);
-    if (!thread) {
-        delete owned;
-        return false;
-    }
-    CloseHandle(thread);
-    return true;
+    auto owned = std::make_unique<std::function<void()>>(std::move(job));
+    return startThread(&workAlone, owned);
 }
 
 } // namespace
@@ -104,17 +114,11 @@ bool runOnWorker(std::function<void()> job, Apartment apartment) {
         SetEvent(worker->wake); // auto-reset: one job per wake
         return true;
     }
-    worker = new Worker;
-    worker->wake = CreateEventW(nullptr, FALSE, FALSE, nullptr);
-    worker->job = std::move(job);
-    HANDLE thread = worker->wake ? CreateThread(nullptr, 0, &work, worker, 0, nullptr) : nullptr;
-    if (!thread) {
-        if (worker->wake) CloseHandle(worker->wake);
-        delete worker;
-        return false;
-    }
-    CloseHandle(thread);
-    return true;
+    auto fresh = std::make_unique<Worker>();
+    fresh->wake = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    if (!fresh->wake) return false;
+    fresh->job = std::move(job);
+    return startThread(&work, fresh);
 }
 
 } // namespace ondrik
