@@ -53,7 +53,14 @@ private_apt() { # apt-get or apt-cache, then its arguments
         -o APT::Sandbox::User="$(id -un)" -o Debug::NoLocking=1 "$@"
 }
 echo "setting up 32-bit Wine $wine_version under the qemu-user emulator in $cache (once)" >&2
-private_apt apt-get update >"$cache/apt.log" 2>&1 || unavailable "the package registry cannot be read (see $cache/apt.log)"
+# An index that fails (a mirror caught mid-sync serves one of another size) fails the
+# update, yet the packages needed here may all be in the others: go on with what came, and
+# let the look-ups and downloads below say what is missing.
+if ! private_apt apt-get update >"$cache/apt.log" 2>&1; then
+    compgen -G "$apt_dir/lists/*_Packages*" >/dev/null ||
+        unavailable "the package registry cannot be read (see $cache/apt.log)"
+    echo "(an index of the package registry could not be read; going on with the others: see $cache/apt.log)" >&2
+fi
 
 # The emulator: only its static i386 binary is kept.
 qemu_version=$(private_apt apt-cache policy qemu-user 2>/dev/null | grep -oE '1:1[0-9]\.[^ ]+bpo[^ ]*' | head -1 || true)
