@@ -39,13 +39,14 @@ count_summary() {
 # failed checks, and each client run that ended without a summary, with its exit code (a
 # victim killed on purpose is among them). At most 20 lines. Usage: show_failures FILE DIR
 show_failures() {
-    local file=$1 dir=$2 log
+    local file=$1 dir=$2 log last
     {
         grep -h '^FAILED' "$file"
         find "$dir" -name '*.log' | sort | while read -r log; do
             grep -h '^FAILED' "$log"
-            tail -n 1 "$log" | tr -d '\r' | grep -qE '^[0-9]+ passed, [0-9]+ failed$' ||
-                echo "no summary from ${log#"$dir"/}: $(cat "$(dirname "$log")/exit-code" 2>/dev/null)"
+            last=$(tail -n 1 "$log" | tr -d '\r')
+            [[ "$last" =~ ^[0-9]+\ passed,\ [0-9]+\ failed$ ]] ||
+                echo "no summary from ${log#"$dir"/}: $(cat "$(dirname "$log")/exit-code" 2>/dev/null)${last:+; its last line: $last}"
         done
     } 2>/dev/null | tr -d '\r' | awk '!seen[$0]++' | head -n 20 | sed 's/^/    /'
 }

@@ -5,7 +5,7 @@
 source "$(dirname "$0")/lib/run-vbs.sh"
 out=$1
 mkdir -p "$out"
-(cd "$out" && "$WINE" "$BUILD/early-bound.exe" >"$out/early-bound.txt" 2>&1; echo "exit code $?" >>"$out/early-bound.txt")
+(cd "$out" && "$WINE" "$BUILD/early-bound.exe" >"$out/early-bound.txt" 2>"$out/early-bound.err"; echo "exit code $?" >>"$out/early-bound.txt")
 tr -d '\r' <"$out/early-bound.txt" |
     sed -E 's/K-?[0-9]+/K<id>/g; s/, opened .*/, opened <date>/; s/^(  temporary: +).*/\1<folder>/' >"$out/actual.txt"
 cat >"$out/expected.txt" <<'TRANSCRIPT'
@@ -59,7 +59,7 @@ for _ in $(seq 1 100); do
     sleep 0.1
 done
 port=$(grep '^HTTP_PORT=' "$out/net-state" | cut -d= -f2)
-(cd "$out" && "$WINE" "$BUILD/early-bound.exe" -porta "$port" >"$out/download.txt" 2>&1; echo "exit code $?" >>"$out/download.txt")
+(cd "$out" && "$WINE" "$BUILD/early-bound.exe" -porta "$port" >"$out/download.txt" 2>"$out/download.err"; echo "exit code $?" >>"$out/download.txt")
 if tr -d '\r' <"$out/download.txt" | tail -n 2 | tr '\n' '/' |
     grep -qE "^Downloaded 11 characters from port $port; the response began: HTTP/1\.[01] 404 [^/]*/exit code 0/$"; then
     passed=$((passed + 1))

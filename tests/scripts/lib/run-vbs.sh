@@ -17,8 +17,13 @@ run_vbs() {
     # ends with exit code 0 ("Could not get script text"), as clients started together do.
     local copy="$name-$BASHPID.$language"
     cat "$here/check.$language" "$here/../$script" >"$SCRIPTS_DIR/$copy"
-    (cd "$outdir" && "$WINE" "$CSCRIPT" //nologo "$SCRIPTS_WIN\\$copy" "$@" >"$outdir/$name.txt" 2>&1
+    # The standard error goes to a file of its own: a server that this client's activation
+    # starts inherits it, and what that process prints (under the emulator, a fault as the
+    # i686 process ends) would otherwise land after the client's summary. A client that
+    # did not end by itself with exit code 0 says so on its last line instead.
+    (cd "$outdir" && "$WINE" "$CSCRIPT" //nologo "$SCRIPTS_WIN\\$copy" "$@" >"$outdir/$name.txt" 2>"$outdir/$name.err"
         echo "exit code $?" >"$outdir/exit-code")
+    grep -qx 'exit code 0' "$outdir/exit-code" || echo "the client ended with $(cat "$outdir/exit-code")" >>"$outdir/$name.txt"
     rm -f "$SCRIPTS_DIR/$copy"
     tr -d "\r" <"$outdir/$name.txt" | tee "$outdir/$name.log"
 }
@@ -71,9 +76,9 @@ run_crowd() {
     wait "${pids[@]}"
     for i in $(seq 1 "$clients"); do
         tally "$outdir/client-$i/$name.log"
-        # A client that ended without a word: what is known of how far it came.
-        if [ ! -s "$outdir/client-$i/$name.log" ]; then
-            echo "client $i printed nothing: $(cat "$outdir/client-$i/exit-code" 2>/dev/null)," \
+        # A client that ended without its summary: what is known of how far it came.
+        if ! tail -n 1 "$outdir/client-$i/$name.log" | grep -qE '^[0-9]+ passed, [0-9]+ failed$'; then
+            echo "client $i ended without its summary: $(cat "$outdir/client-$i/exit-code" 2>/dev/null)," \
                 "$([ -f "$work/begun-$i" ] && echo "reached the server" || echo "never reached the server")"
         fi
     done
