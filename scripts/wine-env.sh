@@ -38,13 +38,9 @@ if [ "$ONDRIK_ARCH" = wow64 ]; then
 else
     SERVER_BUILD="$BUILD"
 fi
-# The prefix's own programs (64-bit in a 64-bit prefix), named by their full path: Wine
-# starts a bare name through start.exe and ShellExecuteEx, one process more, and that
-# start now and then failed ("ShellExecuteEx failed: Internal error.") with nothing run.
-SYSTEM32='C:\windows\system32'
-# The script host of the clients; a 32-bit client in the wow64 prefix runs
-# C:\windows\syswow64\cscript.exe.
-CSCRIPT="${CSCRIPT:-$SYSTEM32\cscript.exe}"
+# The script host of the clients: the prefix's own (64-bit in a 64-bit prefix); a 32-bit
+# client in the wow64 prefix runs C:\windows\syswow64\cscript.exe.
+CSCRIPT="${CSCRIPT:-cscript}"
 # Where the server is installed inside the prefix: a suite tree.
 SERVER_DIR="$WINEPREFIX/drive_c/Suite/Eseguibili/Server"
 SERVER_WIN='C:\Suite\Eseguibili\Server\Ondrik.exe'
@@ -69,7 +65,7 @@ wine_prefix_ready() {
         if [ "$ONDRIK_ARCH" = win32 ]; then
             cp "$zlib" "$WINEPREFIX/drive_c/windows/system32/"
         fi
-        "$WINE" "$SYSTEM32\\reg.exe" add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
+        "$WINE" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
         wine_wait 120 || true
         touch "$WINEPREFIX/.ondrik-ready"
     fi

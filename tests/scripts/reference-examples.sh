@@ -23,7 +23,7 @@ Do While Not fso.FileExists("C:\esempi\stop")
     g.Sleep 100
 Loop
 HOLDER
-(cd "$examples" && "$WINE" "$CSCRIPT" //nologo 'C:\esempi\holder.vbs' >"$out/holder.txt" 2>&1) &
+(cd "$examples" && "$WINE" cscript //nologo 'C:\esempi\holder.vbs' >"$out/holder.txt" 2>&1) &
 holder=$!
 trap 'touch "$examples/stop"; wait $holder; kill $peers 2>/dev/null' EXIT
 wait_for_file "$examples/held" 120 || echo "FAILED: the holder client did not reach the server"
@@ -35,9 +35,9 @@ for expected in "$examples"/[0-9]*.expected; do
     if [ -f "$examples/$name.cpp" ]; then
         program=("$BUILD/reference-examples/$name.exe")
     elif [ -f "$examples/$name.js" ]; then
-        program=("$CSCRIPT" //nologo "C:\\esempi\\$name.js")
+        program=(cscript //nologo "C:\\esempi\\$name.js")
     else
-        program=("$CSCRIPT" //nologo "C:\\esempi\\$name.vbs")
+        program=(cscript //nologo "C:\\esempi\\$name.vbs")
     fi
     (cd "$examples" && timeout 180 "$WINE" "${program[@]}" >"$out/$name.out" 2>&1)
     tr -d '\r' <"$out/$name.out" >"$out/$name.actual"
