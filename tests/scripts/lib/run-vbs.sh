@@ -42,11 +42,12 @@ wait_for_file() {
 }
 
 # Adds up the summary lines of several runs (their .log files) into the variables ok and
-# bad; a run without a summary (a script that ended early) counts as one failure.
+# bad; a run without a summary (a script that ended early) counts as one failure, and
+# makes the status 1.
 ok=0
 bad=0
 tally() {
-    local line
+    local line status=0
     for file in "$@"; do
         line=$(tail -n 1 "$file" 2>/dev/null)
         if [[ "$line" =~ ^([0-9]+)\ passed,\ ([0-9]+)\ failed$ ]]; then
@@ -54,8 +55,10 @@ tally() {
             bad=$((bad + BASH_REMATCH[2]))
         else
             bad=$((bad + 1))
+            status=1
         fi
     done
+    return $status
 }
 
 # Runs CLIENTS copies of a client script at once against one server and tallies them.
@@ -75,9 +78,8 @@ run_crowd() {
     done
     wait "${pids[@]}"
     for i in $(seq 1 "$clients"); do
-        tally "$outdir/client-$i/$name.log"
         # A client that ended without its summary: what is known of how far it came.
-        if ! tail -n 1 "$outdir/client-$i/$name.log" | grep -qE '^[0-9]+ passed, [0-9]+ failed$'; then
+        if ! tally "$outdir/client-$i/$name.log"; then
             echo "client $i ended without its summary: $(cat "$outdir/client-$i/exit-code" 2>/dev/null)," \
                 "$([ -f "$work/begun-$i" ] && echo "reached the server" || echo "never reached the server")"
         fi
