@@ -20,6 +20,11 @@ void openDocument(const wchar_t* file, const wchar_t* verb) {
     // a share is not there); it wants a single-threaded apartment of its own.
     runServing(
         [name = std::wstring(name), verb = std::wstring(verb ? verb : L"")] {
+            // The document's program may bring its window to the front only with the right
+            // to do so. A client that has it may pass it to this process first
+            // (CoAllowSetForegroundWindow); this passes it on to the program started here.
+            // Without it, the call fails and the window may come up behind.
+            AllowSetForegroundWindow(ASFW_ANY);
             // Owner -1 rather than no window; parameters and folder are empty strings, not null.
             ShellExecuteW(reinterpret_cast<HWND>(LONG_PTR(-1)), verb.c_str(), name.c_str(), L"", L"",
                           SW_SHOWNORMAL);
