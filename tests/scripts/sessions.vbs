@@ -71,4 +71,19 @@ description = Err.Description
 On Error GoTo 0
 CheckEqual number, 5, "a failing unguarded member raises the runtime's error"
 Check Len(description) > 0, "the error carries a description"
+
+' A property without a put: through IDispatch DISP_E_MEMBERNOTFOUND, which VBScript shows
+' as 438 (not 450), and the value stays.
+first = a.ID
+On Error Resume Next
+a.ID = 5
+number = Err.Number
+Err.Clear
+a.CodiceAzienda = "ALTRA"
+x = Err.Number
+On Error GoTo 0
+CheckEqual number, 438, "writing the read-only ID is error 438"
+CheckEqual x, 438, "writing the read-only CodiceAzienda is error 438"
+CheckEqual a.ID, first, "ID keeps its value"
+CheckEqual a.CodiceAzienda, "", "CodiceAzienda keeps its value"
 Summary
