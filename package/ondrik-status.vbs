@@ -6,9 +6,11 @@
 '
 ' Each user has a server of their own, which serves that user's suite applications: this
 ' script sees the server of the user who runs it, and what that user's applications
-' opened, never another user's. Run it as the user in question (runas /user:...). When
-' that user has no server running, asking starts one, which holds nothing and ends with
-' this script.
+' opened, never another user's. Run it in the session of the user in question (on their
+' desktop, or in their remote session), without elevation: a runas, an elevated prompt
+' ("Run as administrator") or another account reaches a server of its own, not that
+' user's. When that user has no server running, asking starts one, which holds nothing
+' and ends shortly after this script; it then prints "Sessions: 0" and "Applications: 0".
 Option Explicit
 
 Dim g
