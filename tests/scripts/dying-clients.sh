@@ -1,7 +1,8 @@
 # Clients killed while they hold sessions and records, while the server reads their
 # application object, and in the middle of a for-each: the server keeps serving the
-# others, and nothing of theirs is lost. (Only this test's own victim process is killed,
-# found by a marker unique to this run.)
+# others, and nothing of theirs is lost; and a server killed under its client. (Only this
+# test's own victim processes are killed: a client found by a marker unique to this run,
+# the server of this prefix by its identifier.)
 source "$(dirname "$0")/lib/run-vbs.sh"
 out=$1
 work="$WINEPREFIX/drive_c/tests/dying"
@@ -30,4 +31,23 @@ for mode in holding reading enumerating; do
     tally "$out/$mode/after/dying-clients.log"
     wine_stop # the dead client's references would keep this server for ever
 done
+
+# The server dies under a client (as when it is ended from Task Manager): the client's
+# calls on its objects fail as the server being unavailable. Only this prefix's server is
+# ended, by its process identifier.
+rm -rf "$work"
+mkdir -p "$work"
+run_vbs "$out/orphan" dying-clients.vbs orphan - 'C:\tests\dying' >/dev/null &
+orphan=$!
+if wait_for_file "$work/orphan-ready" 120 && server=$(server_pids) && [ -n "$server" ]; then
+    kill -KILL $server
+    ok=$((ok + 1))
+else
+    echo "FAILED: the orphan client's server was not found"
+    bad=$((bad + 1))
+fi
+touch "$work/server-killed"
+wait $orphan
+tally "$out/orphan/dying-clients.log"
+wine_stop # Wine keeps the dead server's class registration: no client could start another
 echo "$ok passed, $bad failed"

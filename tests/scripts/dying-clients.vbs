@@ -2,6 +2,7 @@
 ' then, as MODE says, waits (holding), stalls inside the server's read of its application
 ' object (reading), or stalls in the middle of a for-each (enumerating), until the test
 ' kills it. Run as "observer PHASE FOLDER": another client that keeps working meanwhile.
+' Run as "orphan - FOLDER": a client whose server the test ends under it.
 Class StallingApp
     Public Comments
     Public Mode
@@ -36,7 +37,23 @@ Set g = CreateObject("Ondrik.Global")
 Set ss = g.Sessioni
 Set apps = g.Applicazioni
 
-If role = "victim" Then
+If role = "orphan" Then
+    ' The server dies under this client (the test ends it): each call on its objects then
+    ' fails as the server being unavailable, through a method and a register alike.
+    ' VBScript on Windows shows it as 462; Wine's passes the HRESULT on, &H800706BA.
+    Dim name, count, byMethod, byRegister
+    WriteFile folder & "\orphan-ready", "1"
+    Check WaitForFile(folder & "\server-killed", 120), "the test ends the server"
+    On Error Resume Next
+    name = g.GetComputerName()
+    byMethod = Err.Number
+    Err.Clear
+    count = ss.Count
+    byRegister = Err.Number
+    On Error GoTo 0
+    Check byMethod = 462 Or byMethod = &H800706BA, "a method of a dead server: 462 or &H800706BA, not " & Hex(byMethod)
+    Check byRegister = 462 Or byRegister = &H800706BA, "a register of a dead server: 462 or &H800706BA, not " & Hex(byRegister)
+ElseIf role = "victim" Then
     Dim app, rec, s, item
     mode = WScript.Arguments(1)
     Set app = New StallingApp

@@ -50,18 +50,15 @@ inline void removeTree(const std::wstring& path) {
     RemoveDirectoryW(path.c_str());
 }
 
-// Ondrik.exe processes of this prefix: how many, and the identifier of the last one found.
-inline int serverProcesses(DWORD* lastId = nullptr) {
+// Ondrik.exe processes of this prefix.
+inline int serverProcesses() {
     HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
     if (snap == INVALID_HANDLE_VALUE) return -1;
     PROCESSENTRY32W e = {};
     e.dwSize = sizeof(e);
     int n = 0;
     for (BOOL more = Process32FirstW(snap, &e); more; more = Process32NextW(snap, &e))
-        if (lstrcmpiW(e.szExeFile, L"Ondrik.exe") == 0) {
-            ++n;
-            if (lastId) *lastId = e.th32ProcessID;
-        }
+        if (lstrcmpiW(e.szExeFile, L"Ondrik.exe") == 0) ++n;
     CloseHandle(snap);
     return n;
 }

@@ -137,42 +137,6 @@ TEST(Server, EndsAfterItsLastClientAndTheNextStartsFresh) {
     EXPECT_EQ(n, 0);
 }
 
-// The server ended under its client (Task Manager, a crash): each call on its objects, bound
-// early or through IDispatch, fails with RPC_S_SERVER_UNAVAILABLE, which VB shows as its
-// error 462; a new Global starts a fresh server. The server is this test's own, ended by its
-// identifier.
-TEST(Server, AClientOfAServerThatDiedIsToldTheServerIsUnavailable) {
-    ASSERT_TRUE(waitForNoServer());
-    ComPtr<_Global> g = remoteGlobal();
-    ASSERT_TRUE(g);
-    ComPtr<IDispatch> late = g.query<IDispatch>(IID_IDispatch);
-    ComPtr<_Sessioni> sessions = sessionsOf(g.get());
-    DWORD id = 0;
-    ASSERT_EQ(serverProcesses(&id), 1);
-    HANDLE server = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id);
-    ASSERT_TRUE(server);
-    TerminateProcess(server, 1);
-    EXPECT_EQ(WaitForSingleObject(server, 10000), WAIT_OBJECT_0);
-    CloseHandle(server);
-
-    const HRESULT gone = HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE); // 0x800706BA
-    Bstr name;
-    EXPECT_EQ(g->GetComputerName(name.put()), gone);
-    long count = -1;
-    EXPECT_EQ(sessions->Count(&count), gone);
-    CallResult viaDispatch;
-    call(late.get(), L"GetComputerName", {}, viaDispatch);
-    EXPECT_EQ(viaDispatch.hr, gone) << std::hex << viaDispatch.hr;
-    late.reset();
-    sessions.reset();
-    g.reset();
-
-    ComPtr<_Global> fresh = remoteGlobal();
-    ASSERT_TRUE(fresh);
-    EXPECT_EQ(sessionsOf(fresh.get())->Count(&count), S_OK);
-    EXPECT_EQ(count, 0);
-}
-
 TEST(Server, AnActivationThatArrivesAsTheServerEndsGetsAWorkingObject) {
     ASSERT_TRUE(waitForNoServer());
     ComPtr<_Global> g = remoteGlobal();
