@@ -6,6 +6,12 @@
 # prefix with its 32-bit side), the Wine test client and the client scenarios (VBScript,
 # JScript, the early-bound example, the reference's examples; scripts/test-wine.sh).
 # Prints each configuration's count and ends with one summary line.
+#
+# Most of a Wine run is waiting (a process starting, a round trip, a bounded wait), so the
+# runs go side by side: the twin in one lane, the two configurations of the emulated
+# product one after the other in another, and the portable tests beside them. Each lane
+# has a network of its own (scripts/lane.sh), since the network tests and the reference's
+# examples listen on fixed loopback ports.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/build.sh" || { echo "0 passed, 1 failed"; exit 1; }
@@ -14,6 +20,31 @@ out="$root/build/test-output"
 rm -rf "$out"
 mkdir -p "$out"
 started=$SECONDS
+
+# One configuration under Wine; its time goes beside its output.
+wine_run() {
+    local arch=$1 from=$SECONDS
+    bash "$root/scripts/lane.sh" bash "$root/scripts/test-wine.sh" "$arch" "$out/$arch" >"$out/$arch.txt" 2>&1
+    echo $((SECONDS - from)) >"$out/$arch.seconds"
+}
+emulated_lane() {
+    local from=$SECONDS
+    bash "$root/scripts/wine32-setup.sh" >"$out/wine32-setup.txt" 2>&1
+    echo "$? $((SECONDS - from))" >"$out/wine32-setup.status"
+    if grep -q '^0 ' "$out/wine32-setup.status"; then
+        wine_run win32
+        wine_run wow64
+    fi
+}
+lanes=()
+if bash "$root/scripts/lane.sh" --check; then
+    wine_run win64 &
+    lanes+=($!)
+    emulated_lane &
+    lanes+=($!)
+else
+    echo "(no network namespace here: the Wine configurations run one after the other)"
+fi
 
 echo "== native unit tests"
 "$root/build/native/ondrik_native_tests" >"$out/native.txt" 2>&1
@@ -47,24 +78,29 @@ echo "== the layers: the include check refuses a wait reached from a register's 
 python3 "$root/tests/build/layers_test.py" >"$out/layers.txt" 2>&1
 count_summary "$out/layers.txt" "layers"
 
-# Under Wine: the product first, then its twin, then the product with 64-bit clients.
+echo "(portable tests in $((SECONDS - started)) s; waiting for Wine)"
+if [ ${#lanes[@]} -gt 0 ]; then
+    wait "${lanes[@]}"
+else
+    wine_run win64
+    emulated_lane
+fi
+read -r setup_status setup_seconds <"$out/wine32-setup.status"
 builds=(win32 win64 wow64)
-setup_started=$SECONDS
-if ! bash "$root/scripts/wine32-setup.sh" >"$out/wine32-setup.txt" 2>&1; then
+if [ "$setup_status" -ne 0 ]; then
     tail -n 1 "$out/wine32-setup.txt"
     echo "the i686 product is not run under Wine here; running the x86_64 twin alone"
     builds=(win64)
 fi
-echo "(32-bit Wine ready in $((SECONDS - setup_started)) s)"
+echo "(32-bit Wine ready in $setup_seconds s)"
+# Under Wine: the product first, then its twin, then the product with 64-bit clients.
 declare -A label=([win32]="i686 product" [win64]="x86_64 twin" [wow64]="i686 product, 64-bit clients")
 for arch in "${builds[@]}"; do
-    arch_started=$SECONDS
-    bash "$root/scripts/test-wine.sh" "$arch" "$out/$arch" >"$out/$arch.txt" 2>&1
     grep -v -E '^[0-9]+ passed, [0-9]+ failed$' "$out/$arch.txt" | grep -v '^== ' || true
     before_ok=$passed before_bad=$failed
     count_summary "$out/$arch.txt" "$arch" "$out/$arch"
     echo "$arch (${label[$arch]}): $((passed - before_ok)) passed, $((failed - before_bad)) failed" \
-        "in $((SECONDS - arch_started)) s"
+        "in $(cat "$out/$arch.seconds" 2>/dev/null || echo "?") s"
 done
 
 echo "(all tests in $((SECONDS - started)) s)"
