@@ -45,7 +45,18 @@ CSCRIPT="${CSCRIPT:-cscript}"
 SERVER_DIR="$WINEPREFIX/drive_c/Suite/Eseguibili/Server"
 SERVER_WIN='C:\Suite\Eseguibili\Server\Ondrik.exe'
 
+# A configuration's prefix is booted once: the first is kept as it stood after its boot
+# (build/prefix-template-ARCH), and every later fresh prefix of the configuration (the
+# package scenario's own, or one that was removed) starts as a copy of it. A boot takes
+# half a minute under the emulator; a prefix names no path of its own, so its copy works
+# where it lies.
 wine_prefix_ready() {
+    local template="$root/build/prefix-template-$ONDRIK_ARCH"
+    if [ ! -f "$WINEPREFIX/.ondrik-ready" ] && [ -f "$template/.ondrik-ready" ]; then
+        rm -rf "$WINEPREFIX"
+        mkdir -p "$(dirname "$WINEPREFIX")"
+        cp -a "$template" "$WINEPREFIX"
+    fi
     if [ ! -f "$WINEPREFIX/.ondrik-ready" ]; then
         rm -rf "$WINEPREFIX"
         mkdir -p "$(dirname "$WINEPREFIX")"
@@ -66,8 +77,11 @@ wine_prefix_ready() {
             cp "$zlib" "$WINEPREFIX/drive_c/windows/system32/"
         fi
         "$WINE" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
-        wine_wait 120 || true
         touch "$WINEPREFIX/.ondrik-ready"
+        # Copied only once every process of the boot has ended: the wineserver writes the
+        # registry as it ends.
+        rm -rf "$template"
+        wine_wait 120 && cp -a "$WINEPREFIX" "$template"
     fi
 }
 
