@@ -18,7 +18,7 @@ tr -d '\r' <"$root/build/bench-parse.txt"
 "$WINE" "$BUILD/bench_bounded_call.exe" 300 | tr -d '\r'
 mkdir -p "$WINEPREFIX/drive_c/bench"
 cp "$root/bench/vbscript-read.vbs" "$WINEPREFIX/drive_c/bench/"
-"$WINE" cscript //nologo 'C:\bench\vbscript-read.vbs' >"$root/build/bench-vbs.txt" 2>&1 || true
+"$WINE" "$CSCRIPT" //nologo 'C:\bench\vbscript-read.vbs' >"$root/build/bench-vbs.txt" 2>&1 || true
 tr -d '\r' <"$root/build/bench-vbs.txt"
 echo
 "$WINE" "$BUILD/bench_registers.exe" | tr -d '\r'

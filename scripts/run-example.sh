@@ -21,5 +21,5 @@ wine_start
 mkdir -p "$WINEPREFIX/drive_c/examples"
 cp "$root/examples/suite-app.vbs" "$WINEPREFIX/drive_c/examples/"
 out="$root/build/example-output.txt"
-"$WINE" cscript //nologo 'C:\examples\suite-app.vbs' "$@" >"$out" 2>&1 || true
+"$WINE" "$CSCRIPT" //nologo 'C:\examples\suite-app.vbs' "$@" >"$out" 2>&1 || true
 tr -d '\r' <"$out"

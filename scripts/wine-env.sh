@@ -38,9 +38,14 @@ if [ "$ONDRIK_ARCH" = wow64 ]; then
 else
     SERVER_BUILD="$BUILD"
 fi
-# The script host of the clients: the prefix's own (64-bit in a 64-bit prefix); a 32-bit
-# client in the wow64 prefix runs C:\windows\syswow64\cscript.exe.
-CSCRIPT="${CSCRIPT:-cscript}"
+# The prefix's own programs (64-bit in a 64-bit prefix), named by their full path: Wine
+# starts a bare name through start.exe, which starts the program in a process of its own
+# (two process starts for one client), and reports a start that failed as "ShellExecuteEx
+# failed: Internal error." (the new process ended before its start was done).
+SYSTEM32='C:\windows\system32'
+# The script host of the clients; a 32-bit client in the wow64 prefix runs
+# C:\windows\syswow64\cscript.exe.
+CSCRIPT="${CSCRIPT:-$SYSTEM32\cscript.exe}"
 # Where the server is installed inside the prefix: a suite tree.
 SERVER_DIR="$WINEPREFIX/drive_c/Suite/Eseguibili/Server"
 SERVER_WIN='C:\Suite\Eseguibili\Server\Ondrik.exe'
@@ -76,7 +81,7 @@ wine_prefix_ready() {
         if [ "$ONDRIK_ARCH" = win32 ]; then
             cp "$zlib" "$WINEPREFIX/drive_c/windows/system32/"
         fi
-        "$WINE" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
+        "$WINE" "$SYSTEM32\\reg.exe" add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
         touch "$WINEPREFIX/.ondrik-ready"
         # Copied only once every process of the boot has ended: the wineserver writes the
         # registry as it ends.
@@ -117,8 +122,14 @@ wine_wait() {
     fi
 }
 
-# Ends every process of this prefix (and only of this prefix).
-wine_stop() { wine_server -k >/dev/null 2>&1 || true; }
+# Ends every process of this prefix (and only of this prefix), and waits until its
+# wineserver has gone: "wineserver -k" returns while that server still ends, and a
+# process started meanwhile attaches to it and is cut off as it leaves ("wine client
+# error", or nothing run and exit code 1).
+wine_stop() {
+    wine_server -k >/dev/null 2>&1 || true
+    wine_wait 30 >/dev/null 2>&1 || true
+}
 
 # The process IDs of this prefix's running servers (Ondrik.exe), told apart from other
 # prefixes' by the prefix in their environment.

@@ -53,22 +53,22 @@ base_dir="$WINEPREFIX/drive_c/Nuova Suite/Base"
 server_dir="$base_dir/Eseguibili/Server"
 server_win="$base\\Eseguibili\\Server"
 
-reg_export() { "$WINE" reg export 'HKLM\Software\Classes' "C:\\tests\\$1.reg" /y >/dev/null 2>&1 && cp "$SCRIPTS_DIR/$1.reg" "$out/"; }
+reg_export() { "$WINE" "$SYSTEM32\\reg.exe" export 'HKLM\Software\Classes' "C:\\tests\\$1.reg" /y >/dev/null 2>&1 && cp "$SCRIPTS_DIR/$1.reg" "$out/"; }
 # Runs msiexec quietly with the given arguments; its time goes to the variable took.
 msiexec() {
     local start=$EPOCHREALTIME
-    "$WINE" msiexec "$@" /qn >>"$out/msiexec.txt" 2>&1
+    "$WINE" "$SYSTEM32\\msiexec.exe" "$@" /qn >>"$out/msiexec.txt" 2>&1
     local rc=$?
     took=$(awk "BEGIN { printf \"%.1f\", $EPOCHREALTIME - $start }")
     return $rc
 }
 client() { run_vbs "$out/$1" package.vbs "${@:2}" >/dev/null; tally "$out/$1/package.log"; }
-no_key() { ! "$WINE" reg query "$1" >/dev/null 2>&1; }
+no_key() { ! "$WINE" "$SYSTEM32\\reg.exe" query "$1" >/dev/null 2>&1; }
 not() { ! "$@"; }
 
 # The first script run registers the script host's own type library: before the baseline.
 echo "' nothing" >"$SCRIPTS_DIR/nothing.vbs"
-"$WINE" cscript //nologo 'C:\tests\nothing.vbs' >/dev/null 2>&1
+"$WINE" "$CSCRIPT" //nologo 'C:\tests\nothing.vbs' >/dev/null 2>&1
 reg_export before
 if [ "$ONDRIK_ARCH" = wow64 ]; then
     # The Intel package refuses 64-bit Windows. One of before that rule, installed there,
@@ -94,7 +94,7 @@ reg_export package
 # The example application and the status script, against the installed server.
 mkdir -p "$WINEPREFIX/drive_c/examples"
 cp "$root/examples/suite-app.vbs" "$WINEPREFIX/drive_c/examples/"
-"$WINE" cscript //nologo 'C:\examples\suite-app.vbs' >"$out/example.txt" 2>&1
+"$WINE" "$CSCRIPT" //nologo 'C:\examples\suite-app.vbs' >"$out/example.txt" 2>&1
 check "the example application registers" grep -q 'Registered as Contab|4194304|1234' "$out/example.txt"
 check "the example application's suite base" grep -qF "base:        $base" "$out/example.txt"
 check "the example application's data folder" test -d "$base_dir/Dati/Contab"
@@ -106,10 +106,10 @@ check "the installed server ends with its clients (see checks.txt)" servers_end_
 
 # Run again: a repair of the one installed product, where it lies.
 rm "$server_dir/Ondrik.exe"
-"$WINE" reg delete 'HKLM\Software\Classes\Ondrik.Global' /f >/dev/null 2>&1
+"$WINE" "$SYSTEM32\\reg.exe" delete 'HKLM\Software\Classes\Ondrik.Global' /f >/dev/null 2>&1
 check "the package run again" msiexec /i "C:\\packages\\$package"
 check "the repair restores the server" test -f "$server_dir/Ondrik.exe"
-check "the repair restores the ProgID" "$WINE" reg query 'HKLM\Software\Classes\Ondrik.Global\CLSID'
+check "the repair restores the ProgID" "$WINE" "$SYSTEM32\\reg.exe" query 'HKLM\Software\Classes\Ondrik.Global\CLSID'
 client repaired products "$upgrade_code" "$version"
 
 # The next version replaces this one, in the same suite base.

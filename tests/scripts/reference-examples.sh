@@ -23,7 +23,7 @@ Do While Not fso.FileExists("C:\esempi\stop")
     g.Sleep 100
 Loop
 HOLDER
-(cd "$examples" && "$WINE" cscript //nologo 'C:\esempi\holder.vbs' >"$out/holder.txt" 2>&1) &
+(cd "$examples" && "$WINE" "$CSCRIPT" //nologo 'C:\esempi\holder.vbs' >"$out/holder.txt" 2>&1) &
 holder=$!
 trap 'touch "$examples/stop"; wait $holder; kill $peers 2>/dev/null' EXIT
 wait_for_file "$examples/held" 120 || echo "FAILED: the holder client did not reach the server"

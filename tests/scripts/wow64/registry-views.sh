@@ -15,7 +15,7 @@ views() {
     for root in HKLM HKCU; do
         rm -f "$SCRIPTS_DIR/$name-$root.reg"
         # A fresh prefix has no HKCU\Software\Classes: no file, and no keys.
-        "$WINE" reg export "$root\\Software\\Classes" "C:\\tests\\$name-$root.reg" /y >/dev/null 2>&1 &&
+        "$WINE" "$SYSTEM32\\reg.exe" export "$root\\Software\\Classes" "C:\\tests\\$name-$root.reg" /y >/dev/null 2>&1 &&
             mv "$SCRIPTS_DIR/$name-$root.reg" "$out/"
     done
     echo "== $name" >>"$out/views.log"
