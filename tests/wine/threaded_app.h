@@ -28,6 +28,7 @@ public:
         for (HANDLE h : {thread_, ready_, answer_, quit_}) CloseHandle(h);
     }
     IDispatch* proxy() const { return proxy_.get(); }
+    const FakeApp& app() const { return app_; }
     // From now on the thread dispatches the calls waiting for it, and answers new ones.
     void startAnswering() { SetEvent(answer_); }
 
