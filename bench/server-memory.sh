@@ -15,7 +15,7 @@ rounds=${1:-600}
 stretches=${2:-3}
 shift $(($# < 2 ? $# : 2))
 kinds=("$@")
-[ ${#kinds[@]} -gt 0 ] || kinds=(idle sessions record parse folders shortcut idle)
+[ ${#kinds[@]} -gt 0 ] || kinds=(idle sessions record putref parse folders shortcut idle)
 source "$root/scripts/wine-env.sh"
 wine_start
 work="$WINEPREFIX/drive_c/bench"
@@ -35,7 +35,7 @@ client=$!
 server=""
 while :; do
     if [ -f "$work/mark.txt" ]; then
-        [ -n "$server" ] || server=$(server_pids | head -n 1)
+        [ -n "$server" ] && [ -d "/proc/$server" ] || server=$(server_pids | head -n 1)
         read -r kind stretch applications sessions <"$work/mark.txt" || true
         kind=${kind%$'\r'}
         echo "$kind $stretch $(private_kb "$server") $applications $sessions" >>"$out.marks"
