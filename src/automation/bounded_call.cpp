@@ -8,7 +8,6 @@
 
 #include <atomic>
 #include <memory>
-#include <optional>
 #include <utility>
 #include <vector>
 
@@ -31,29 +30,27 @@ public:
     }
 
     HRESULT marshal(IDispatch* object) {
-        RETURN_IF_FAILED(CoMarshalInterThreadInterfaceInStream(IID_IDispatch, object, &stream_));
-        counted_.emplace();
-        return S_OK;
+        return CoMarshalInterThreadInterfaceInStream(IID_IDispatch, object, &stream_);
     }
     // On the calling thread, once: the object in its apartment, or empty.
     ComPtr<IDispatch> take() {
         ComPtr<IDispatch> object;
         if (stream_) CoGetInterfaceAndReleaseStream(std::exchange(stream_, nullptr), IID_IDispatch, object.putVoid());
-        counted_.reset();
         return object;
     }
 
 private:
     IStream* stream_ = nullptr;
-    std::optional<keptAlive::Counted<keptAlive::Kind::handOver>> counted_;
 };
 
 // What the waiting thread and the calling thread share; whichever lets go last frees it.
+// Counted while it lives: it holds the client's object, marshalled or in use.
 struct Call {
     std::function<void(IDispatch*)> work;
     HandedOver object;
     std::atomic<bool> ended{false};
     std::atomic<HWND> told{nullptr}; // told when the call ends, if it was given up
+    keptAlive::Counted<keptAlive::Kind::handOver> counted;
 };
 
 // Runs on a worker of the multithreaded apartment.

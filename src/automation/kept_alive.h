@@ -1,6 +1,6 @@
 // What the server keeps alive of its own, counted as it is made and let go: the objects
-// of its classes (the dispatch base and the enumerators) and the client's interfaces
-// handed over to worker threads (bounded_call.h) and not yet taken back. A sequence of
+// of its classes (the dispatch base and the enumerators) and the calls into a client's
+// object handed over to worker threads (bounded_call.h) that have not let go of it yet. A sequence of
 // calls that must leave nothing behind brings both back to where they were, which the
 // tests check; the counts cost an atomic step each and change no behaviour.
 #pragma once

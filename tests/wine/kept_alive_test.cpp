@@ -78,7 +78,8 @@ void ordinaryWork(ondrik::Global* g, IDispatch* client) {
     apps->Chiudi(a.get());
     apps->Chiudi(duplicate.get());
     CallResult parsed;
-    call(g->itf(), L"ParseCommand", {str(L"Contab.exe -U mario -D archivio /X")}, parsed, DISPATCH_METHOD);
+    call(g->itf(), L"ParseCommand", {str(L"Contab.exe /U mario /D archivio"), str(L" "), str(L"/U"), str(L"/D")},
+         parsed, DISPATCH_METHOD);
     ASSERT_EQ(V_VT(parsed.value.get()), VT_DISPATCH);
     walk(V_DISPATCH(parsed.value.get()));
 }
@@ -118,6 +119,12 @@ TEST(KeptAlive, NothingIsKeptAfterASequenceThatMustLeaveNothing) {
                                                    << withRegisters.handOvers << ")";
             EXPECT_EQ(client.app().refs(), clientRefs) << "references held on the client's object";
         }
+
+        // Every reference the server took on the client's object came back: once the
+        // client's own proxy goes, nothing holds the object (a reference marshalled for a
+        // worker and never released would, for good).
+        client.releaseProxy();
+        EXPECT_EQ(client.app().refs(), 1u);
 
         // A read given up at its limit keeps the object handed over until the client
         // answers; then it lets go of everything.

@@ -29,6 +29,9 @@ public:
     }
     IDispatch* proxy() const { return proxy_.get(); }
     const FakeApp& app() const { return app_; }
+    // Lets go of the proxy: then only references marshalled elsewhere and never released
+    // still hold the object.
+    void releaseProxy() { proxy_.reset(); }
     // From now on the thread dispatches the calls waiting for it, and answers new ones.
     void startAnswering() { SetEvent(answer_); }
 
