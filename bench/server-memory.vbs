@@ -74,7 +74,7 @@ Sub Work(kind)
         Set a = apps.Apri(app1)
         apps.Chiudi a
     Case "parse"
-        Set c = g.ParseCommand("Contab.exe -U mario -P segreto -D archivio /X")
+        Set c = g.ParseCommand("Contab.exe -U mario -P segreto -D archivio", " ", "-U", "-P", "-D")
         For Each item In c
             x = item
         Next
