@@ -65,8 +65,9 @@ Sub Work(kind)
         apps.Chiudi a
         apps.Chiudi b
     Case "putref"
-        ' One record, its session cleared by reference: the one step of "sessions" that
-        ' "record" lacks.
+        ' One record that the client uses once, its session cleared by reference, the step
+        ' of "sessions" that "record" lacks: the client asks the record for IDispatchEx,
+        ' so the server makes a stub of it for the record (see bench/bench_stub_heap.cpp).
         Set a = apps.Apri(app1)
         Set a.Sessione = Nothing
         apps.Chiudi a
