@@ -2,7 +2,8 @@
 # The server's private memory over a long run of one client, for each kind of work against
 # a do-nothing round (one call that keeps nothing) in the same run: what each round leaves
 # in the server for good. Usage: server-memory.sh [ROUNDS [STRETCHES [KIND...]]] (by
-# default 150 rounds in each of 2 stretches, every kind: about 3 minutes on the twin).
+# default 150 rounds in each of 2 stretches, every kind: a few minutes for the twin on a
+# quiet machine, 16 on one busy with four other builds).
 # ONDRIK_ARCH chooses the build.
 #
 # The client (server-memory.vbs) sets a mark after each stretch and waits until this
