@@ -4,7 +4,9 @@
 # time limit on reading a client's object costs against reading it directly; ParseCommand's
 # cost per token against merely walking the line, in-process; and, where Wine's 32-bit side
 # is set up, a 64-bit client's round trip to the i686 server against a 32-bit client's
-# (bench/wow64.sh).
+# (bench/wow64.sh); the server's private memory per round of each kind of work over a
+# long run (bench/server-memory.sh), and what a stub of COM's marshalling keeps for one
+# fresh object used from another apartment, outside the server (bench/bench_stub_heap.cpp).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/build.sh"
@@ -22,5 +24,10 @@ cp "$root/bench/vbscript-read.vbs" "$WINEPREFIX/drive_c/bench/"
 tr -d '\r' <"$root/build/bench-vbs.txt"
 echo
 "$WINE" "$BUILD/bench_registers.exe" | tr -d '\r'
+echo
+"$WINE" "$BUILD/bench_stub_heap.exe" 300 | tr -d '\r'
+echo
+wine_stop
+bash "$root/bench/server-memory.sh"
 echo
 if bash "$root/scripts/wine32-setup.sh" >/dev/null; then bash "$root/bench/wow64.sh"; fi

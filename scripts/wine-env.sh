@@ -138,6 +138,7 @@ server_pids() {
     for pid in $(pgrep -f 'Ondrik\.exe'); do
         tr '\0' '\n' 2>/dev/null <"/proc/$pid/environ" | grep -qxF "WINEPREFIX=$WINEPREFIX" && echo "$pid"
     done
+    return 0 # whether or not the last process looked at was one of ours
 }
 
 # Waits until no server of this prefix runs, at most the given seconds: a server ends by

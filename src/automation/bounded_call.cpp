@@ -1,6 +1,7 @@
 #include "automation/bounded_call.h"
 
 #include "automation/com_ptr.h"
+#include "automation/kept_alive.h"
 #include "automation/message_pump.h"
 #include "automation/return_if_failed.h"
 #include "automation/worker_call.h"
@@ -13,24 +14,54 @@
 namespace ondrik {
 namespace {
 
+// The object marshalled for the calling thread, owned until that thread takes it back.
+// Marshalled data that is never taken back (the call could not be handed over) holds a
+// reference to the object for good, and in the object's process its stub, unless it is
+// released: so the owner releases it whatever leaves it untaken, an exception too.
+class HandedOver {
+public:
+    HandedOver() = default;
+    HandedOver(const HandedOver&) = delete;
+    HandedOver& operator=(const HandedOver&) = delete;
+    ~HandedOver() {
+        if (!stream_) return;
+        CoReleaseMarshalData(stream_); // the stream stands at the start of the marshalled data
+        stream_->Release();
+    }
+
+    HRESULT marshal(IDispatch* object) {
+        return CoMarshalInterThreadInterfaceInStream(IID_IDispatch, object, &stream_);
+    }
+    // On the calling thread, once: the object in its apartment, or empty.
+    ComPtr<IDispatch> take() {
+        ComPtr<IDispatch> object;
+        if (stream_) CoGetInterfaceAndReleaseStream(std::exchange(stream_, nullptr), IID_IDispatch, object.putVoid());
+        return object;
+    }
+
+private:
+    IStream* stream_ = nullptr;
+};
+
 // What the waiting thread and the calling thread share; whichever lets go last frees it.
+// Counted while it lives: it holds the client's object, marshalled or in use.
 struct Call {
     std::function<void(IDispatch*)> work;
-    IStream* handedOver = nullptr; // the object, marshalled for the calling thread
+    HandedOver object;
     std::atomic<bool> ended{false};
     std::atomic<HWND> told{nullptr}; // told when the call ends, if it was given up
+    keptAlive::Counted<keptAlive::Kind::handOver> counted;
 };
 
 // Runs on a worker of the multithreaded apartment.
 void runCall(const std::shared_ptr<Call>& call) {
-    ComPtr<IDispatch> object;
-    if (SUCCEEDED(CoGetInterfaceAndReleaseStream(std::exchange(call->handedOver, nullptr), IID_IDispatch,
-                                                 object.putVoid())))
+    if (ComPtr<IDispatch> object = call->object.take()) {
         try {
             call->work(object.get());
         } catch (...) {
         }
-    object.reset(); // a call into the object's process too: part of the call's time
+        object.reset(); // a call into the object's process too: part of the call's time
+    }
     call->ended = true;
     if (HWND told = call->told) PostMessageW(told, WM_APP, 0, 0);
 }
@@ -85,17 +116,14 @@ bool isProxy(IUnknown* object) {
 HRESULT callWithin(IDispatch* object, DWORD limitMs, std::function<void(IDispatch*)> work) {
     auto call = std::make_shared<Call>();
     call->work = std::move(work);
-    RETURN_IF_FAILED(CoMarshalInterThreadInterfaceInStream(IID_IDispatch, object, &call->handedOver));
+    RETURN_IF_FAILED(call->object.marshal(object));
+    // Not handed over (no thread, or an exception): the call's owner releases the object.
     HRESULT hr = runServing([call] { runCall(call); }, limitMs);
     if (hr == RPC_E_TIMEOUT) {
         givenUp.push_back({call, ComPtr<IDispatch>(object)});
         call->told = endsWindow();
         // The call may have ended before it could see whom to tell.
         releaseEnded();
-    } else if (FAILED(hr)) {
-        ComPtr<IDispatch> unused; // takes the marshalled reference back
-        CoGetInterfaceAndReleaseStream(std::exchange(call->handedOver, nullptr), IID_IDispatch,
-                                       unused.putVoid());
     }
     return hr;
 }

@@ -9,6 +9,7 @@
 #include "automation/com_ptr.h"
 #include "automation/dispatch.h"
 #include "automation/error_info.h"
+#include "automation/kept_alive.h"
 #include "automation/module_lock.h"
 #include "automation/server_object.h"
 #include "automation/type_library.h"
@@ -169,6 +170,7 @@ protected:
 private:
     std::atomic<ULONG> refs_{1};
     ClientConnections connections_;
+    keptAlive::Counted<keptAlive::Kind::object> counted_;
 };
 
 } // namespace ondrik

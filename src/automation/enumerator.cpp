@@ -1,5 +1,6 @@
 #include "automation/enumerator.h"
 
+#include "automation/kept_alive.h"
 #include "automation/module_lock.h"
 #include "automation/variant.h"
 
@@ -89,6 +90,7 @@ private:
     ULONG refs_ = 1;
     ClientConnections connections_;
     bool complete_ = true;
+    keptAlive::Counted<keptAlive::Kind::object> counted_;
 };
 
 } // namespace

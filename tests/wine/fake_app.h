@@ -5,6 +5,7 @@
 
 #include "automation/variant.h"
 
+#include <atomic>
 #include <functional>
 #include <map>
 #include <oleauto.h>
@@ -59,6 +60,9 @@ public:
     // Called inside every read, before it answers (to be slow, or to act meanwhile).
     std::function<void(const std::wstring&)> onRead;
     int reads = 0;
+    // The references held on the object: each proxy of it, in any apartment or process,
+    // holds some through its stub.
+    ULONG refs() const { return refs_; }
     std::map<std::wstring, std::vector<WORD>> flagsOf; // each call's flags, by name
 
     STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
@@ -129,5 +133,5 @@ private:
         return *this;
     }
     std::map<std::wstring, Answer> answers_;
-    ULONG refs_ = 1;
+    std::atomic<ULONG> refs_{1}; // proxies take and drop references on other threads
 };

@@ -28,6 +28,10 @@ public:
         for (HANDLE h : {thread_, ready_, answer_, quit_}) CloseHandle(h);
     }
     IDispatch* proxy() const { return proxy_.get(); }
+    const FakeApp& app() const { return app_; }
+    // Lets go of the proxy: then only references marshalled elsewhere and never released
+    // still hold the object.
+    void releaseProxy() { proxy_.reset(); }
     // From now on the thread dispatches the calls waiting for it, and answers new ones.
     void startAnswering() { SetEvent(answer_); }
 
