@@ -2,7 +2,7 @@
 # Builds every part: the native tests (build/native), the i686 product Ondrik.exe
 # (build/win32) and its x86_64 twin (build/win64), each Windows build with its Wine test
 # client and benchmarks. Installs what is missing first. Names of configurations (native,
-# win64, win32) build those alone.
+# win64, win32) build those alone; --target NAME builds one target of them (Ondrik).
 # The images' link time is the commit's (SOURCE_DATE_EPOCH, unless already set), so that
 # one commit builds the same bytes wherever it is built (scripts/check-reproducible.sh).
 set -euo pipefail
@@ -12,7 +12,11 @@ if [ -z "${SOURCE_DATE_EPOCH:-}" ] && commit_time=$(git -C "$root" log -1 --form
     export SOURCE_DATE_EPOCH=$commit_time
 fi
 jobs=$(nproc)
-configs=("$@")
+configs=()
+targets=()
+while [ $# -gt 0 ]; do
+    if [ "$1" = --target ]; then targets+=(--target "$2"); shift 2; else configs+=("$1"); shift; fi
+done
 [ ${#configs[@]} -gt 0 ] || configs=(native win64 win32)
 for config in "${configs[@]}"; do
     case $config in
@@ -22,5 +26,5 @@ for config in "${configs[@]}"; do
         *) echo "build.sh: no configuration $config (native, win64, win32)" >&2; exit 2 ;;
     esac
     cmake -S "$root" -B "$root/build/$config" "${options[@]}" >/dev/null
-    cmake --build "$root/build/$config" -j "$jobs" >/dev/null
+    cmake --build "$root/build/$config" -j "$jobs" "${targets[@]}" >/dev/null
 done
