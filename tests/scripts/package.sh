@@ -94,14 +94,14 @@ for file in "$made"/*.msi; do
 done
 sddl=${descriptors[0]}
 check "every package has the one descriptor" test "$(printf '%s\n' "${descriptors[@]}" | sort -u)" = "$sddl"
-echo "the lock of Eseguibili: $sddl"
-"$WINE" "$BUILD/lock_check.exe" "$sddl" | tr -d '\r' >"$out/lock.txt"
-tally "$out/lock.txt"
-grep '^FAILED' "$out/lock.txt" | sed 's/^FAILED: /FAILED: the lock: /'
 upgrade_code=$(msiinfo export "$made/$package" Property | sed -n 's/^UpgradeCode\t//p' | tr -d '\r')
 wine_stop
 rm -rf "$WINEPREFIX"
 wine_prefix_ready
+echo "the lock of Eseguibili: $sddl"
+"$WINE" "$BUILD/lock_check.exe" "$sddl" | tr -d '\r' >"$out/lock.txt"
+tally "$out/lock.txt"
+grep '^FAILED' "$out/lock.txt" | sed 's/^FAILED: /FAILED: the lock: /'
 packages="$WINEPREFIX/drive_c/packages"
 mkdir -p "$packages" "$SCRIPTS_DIR"
 cp "$made/$package" "$out/$newer_package" "$root/package/ondrik-status.vbs" "$packages/"
