@@ -214,14 +214,6 @@ SECURE_PROPERTIES = ("UPDATE `Property` SET `Value` = 'SUITEBASE;SAVEDSUITEBASE;
                      "WIX_UPGRADE_DETECTED;ONDRIK32BIT' WHERE `Property` = 'SecureCustomProperties'")
 
 
-def link_time(exe):
-    """The executable's link time stamp (seconds since 1970), from its COFF header."""
-    with open(exe, "rb") as f:
-        image = f.read(4096)
-    pe = int.from_bytes(image[0x3C:0x40], "little")
-    return int.from_bytes(image[pe + 8:pe + 12], "little")
-
-
 def fix_summary(msi, package_code, epoch):
     """Sets the summary's package code and its creation and last-save times (wixl writes
     a random code and the time of the build), through the summary's own table."""
@@ -242,13 +234,22 @@ def build_version(build):
     return re.search(r'ONDRIK_VERSION_TEXT "([^"]+)"', header)[1]
 
 
-def exe_platform(exe):
-    """The platform an executable is built for, from its PE header's machine field."""
+def file_header(exe, offset, size):
+    """A field of an executable's COFF file header, after the "PE" signature."""
     with open(exe, "rb") as f:
         image = f.read(4096)
     pe = int.from_bytes(image[0x3C:0x40], "little")
-    machine = int.from_bytes(image[pe + 4:pe + 6], "little")
-    return {0x14C: "i686", 0x8664: "x86_64"}[machine]
+    return int.from_bytes(image[pe + 4 + offset:pe + 4 + offset + size], "little")
+
+
+def exe_platform(exe):
+    """The platform an executable is built for, from its machine field."""
+    return {0x14C: "i686", 0x8664: "x86_64"}[file_header(exe, 0, 2)]
+
+
+def link_time(exe):
+    """The executable's link time stamp (seconds since 1970)."""
+    return file_header(exe, 4, 4)
 
 
 def components(flavour, lib, syskind):
