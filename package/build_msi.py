@@ -14,16 +14,26 @@ identifiers and names from idl/Ondrik.idl, the launch and access permissions fro
 security descriptor strings in src/server/security.cpp. tests/scripts/package.sh compares
 the two registrations under Wine.
 
+The folder of the suite's programs, <SUITEBASE>\Eseguibili, gets a protected security
+descriptor (MsiLockPermissionsEx): only SYSTEM and the Administrators may change what
+lies below it, where every user's and every elevated client's server is started from.
+
+One build gives one package, byte for byte: the package code is derived from what the
+package holds, and its summary times and the cabinet's file times are SOURCE_DATE_EPOCH
+(else the server's link time).
+
     build_msi.py --build build/win32 [--windows 32|64] (--out FILE | --out-dir DIR)
-                 [--version 2.0.1] [--print-name]
+                 [--version 2.0.1] [--exe Ondrik.exe] [--print-name]
 """
 import argparse
+import hashlib
 import os
 import re
 import shutil
 import subprocess
 import sys
 import tempfile
+import time
 import uuid
 from xml.sax.saxutils import quoteattr
 
@@ -185,9 +195,38 @@ def registry_elements(entries, prefix, keypath=False):
     return "\n".join(lines), fixes
 
 
+# <SUITEBASE>\Eseguibili, and so Server and the server in it: owned by the Administrators,
+# and protected ("P"), so that it inherits nothing from the folders above (the root of
+# the system drive gives every new subfolder "Authenticated Users: Modify"). SYSTEM and
+# the Administrators have full control ("FA"), Users read and execute (0x1200A9,
+# FILE_GENERIC_READ | FILE_GENERIC_EXECUTE), and nobody else anything; each entry is
+# inherited by the folders and files below (OICI). docs/admin.md gives the same by hand.
+ESEGUIBILI_SDDL = "O:BAD:PAI(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)"
+LOCK_PERMISSIONS = [
+    "CREATE TABLE `MsiLockPermissionsEx` (`MsiLockPermissionsEx` CHAR(72) NOT NULL, `LockObject` CHAR(72) NOT NULL, "
+    "`Table` CHAR(32) NOT NULL, `SDDLText` LONGCHAR NOT NULL, `Condition` CHAR(255) PRIMARY KEY `MsiLockPermissionsEx`)",
+    "INSERT INTO `MsiLockPermissionsEx` (`MsiLockPermissionsEx`, `LockObject`, `Table`, `SDDLText`) "
+    f"VALUES ('LockEseguibili', 'ESEGUIBILI', 'CreateFolder', '{ESEGUIBILI_SDDL}')",
+]
+
 # SUITEBASE passes from the client to the installing service.
 SECURE_PROPERTIES = ("UPDATE `Property` SET `Value` = 'SUITEBASE;SAVEDSUITEBASE;WIX_DOWNGRADE_DETECTED;"
                      "WIX_UPGRADE_DETECTED;ONDRIK32BIT' WHERE `Property` = 'SecureCustomProperties'")
+
+
+def fix_summary(msi, package_code, epoch):
+    """Sets the summary's package code and its creation and last-save times (wixl writes
+    a random code and the time of the build), through the summary's own table."""
+    summary = subprocess.run(["msiinfo", "export", msi, "_SummaryInformation"], capture_output=True,
+                             text=True, check=True).stdout
+    stamp = time.strftime("%Y/%m/%d %H:%M:%S", time.gmtime(epoch))
+    fixed = {"9": "{" + package_code + "}", "12": stamp, "13": stamp}
+    table = os.path.join(os.path.dirname(msi), "_SummaryInformation.idt")
+    with open(table, "w", encoding="utf-8") as f:
+        for line in summary.splitlines():
+            pid = line.split("\t")[0]
+            f.write(f"{pid}\t{fixed[pid]}\n" if pid in fixed else line + "\n")
+    subprocess.run(["msibuild", msi, "-i", table], check=True, env={**os.environ, "TZ": "UTC"})
 
 
 def build_version(build):
@@ -195,13 +234,22 @@ def build_version(build):
     return re.search(r'ONDRIK_VERSION_TEXT "([^"]+)"', header)[1]
 
 
-def exe_platform(exe):
-    """The platform an executable is built for, from its PE header's machine field."""
+def file_header(exe, offset, size):
+    """A field of an executable's COFF file header, after the "PE" signature."""
     with open(exe, "rb") as f:
         image = f.read(4096)
     pe = int.from_bytes(image[0x3C:0x40], "little")
-    machine = int.from_bytes(image[pe + 4:pe + 6], "little")
-    return {0x14C: "i686", 0x8664: "x86_64"}[machine]
+    return int.from_bytes(image[pe + 4 + offset:pe + 4 + offset + size], "little")
+
+
+def exe_platform(exe):
+    """The platform an executable is built for, from its machine field."""
+    return {0x14C: "i686", 0x8664: "x86_64"}[file_header(exe, 0, 2)]
+
+
+def link_time(exe):
+    """The executable's link time stamp (seconds since 1970)."""
+    return file_header(exe, 4, 4)
 
 
 def components(flavour, lib, syskind):
@@ -266,10 +314,11 @@ def main():
     target.add_argument("--out", help="the package to write")
     target.add_argument("--out-dir", help="the folder to write the package into, under its own name")
     parser.add_argument("--version", help="the package's version (default: the build's)")
+    parser.add_argument("--exe", help="the Ondrik.exe to package (default: the build's; a signed copy, say)")
     parser.add_argument("--print-name", action="store_true", help="print the package's own name and stop")
     args = parser.parse_args()
 
-    exe = os.path.join(args.build, "Ondrik.exe")
+    exe = args.exe or os.path.join(args.build, "Ondrik.exe")
     machine = exe_platform(exe)
     windows = args.windows or (64 if machine == "x86_64" else 32)
     if (machine, windows) not in FLAVOURS:
@@ -297,6 +346,7 @@ def main():
         "COMPONENT_GUID": str(uuid.uuid5(upgrade, "component Server")).upper(),
         "BASE_COMPONENT_GUID": str(uuid.uuid5(upgrade, "component SuiteBase")).upper(),
         "STATUS_COMPONENT_GUID": str(uuid.uuid5(upgrade, "component StatusScript")).upper(),
+        "ESEGUIBILI_COMPONENT_GUID": str(uuid.uuid5(upgrade, "component Eseguibili")).upper(),
         "WIN64": flavour["win64"],
         "REGISTRY": registry,
         "COMPONENTS": extra,
@@ -307,16 +357,23 @@ def main():
     for name, value in fields.items():
         wxs = wxs.replace(f"@{name}@", value)
 
+    sql = fixes + extra_fixes + rules_sql + [SECURE_PROPERTIES] + LOCK_PERMISSIONS
+    epoch = int(os.environ.get("SOURCE_DATE_EPOCH") or link_time(exe))
     with tempfile.TemporaryDirectory() as stage:
-        # wixl takes file sources relative to the folder it runs in.
-        shutil.copy(exe, stage)
-        shutil.copy(os.path.join(ROOT, "package/ondrik-status.vbs"), stage)
+        # wixl takes file sources relative to the folder it runs in; the cabinet keeps
+        # their modification times.
+        sources = [exe, os.path.join(ROOT, "package/ondrik-status.vbs")]
+        content = hashlib.sha256("\n".join([wxs] + sql).encode())
+        for source in sources:
+            staged = shutil.copy(source, stage)
+            os.utime(staged, (epoch, epoch))
+            content.update(open(source, "rb").read())
         with open(os.path.join(stage, "Ondrik.wxs"), "w", encoding="utf-8") as f:
             f.write(wxs)
         msi = os.path.join(stage, "Ondrik.msi")
         subprocess.run(["wixl", "-a", flavour["wixl"], "-o", msi, "Ondrik.wxs"], cwd=stage, check=True)
-        queries = [arg for q in fixes + extra_fixes + rules_sql + [SECURE_PROPERTIES] for arg in ("-q", q)]
-        subprocess.run(["msibuild", msi, *queries], check=True)
+        subprocess.run(["msibuild", msi, *[arg for q in sql for arg in ("-q", q)]], check=True)
+        fix_summary(msi, str(uuid.uuid5(upgrade, "package " + content.hexdigest())).upper(), epoch)
         os.makedirs(os.path.dirname(os.path.abspath(out)), exist_ok=True)
         shutil.move(msi, out)
 

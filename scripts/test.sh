@@ -62,7 +62,7 @@ else
 fi
 tail -n 40 "$out/fuzz.txt"
 
-echo "== the images: machine, subsystem, ASLR and DEP, imports, version"
+echo "== the images: machine, subsystem, ASLR, DEP, terminal-server flag, stack guard, imports, version, manifest"
 python3 "$root/tests/image/image_facts.py" "$root/build/win32/Ondrik.exe" i686-w64-mingw32-objdump i386 \
     >"$out/image-win32.txt" 2>&1
 count_summary "$out/image-win32.txt" "i686 image"
