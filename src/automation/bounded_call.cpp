@@ -15,7 +15,8 @@ namespace {
 
 // What the waiting thread and the calling thread share; whichever lets go last frees it.
 struct Call {
-    std::function<void(IDispatch*)> work;
+    IID iid;
+    std::function<void(IUnknown*)> work;
     IStream* handedOver = nullptr; // the object, marshalled for the calling thread
     std::atomic<bool> ended{false};
     std::atomic<HWND> told{nullptr}; // told when the call ends, if it was given up
@@ -23,8 +24,8 @@ struct Call {
 
 // Runs on a worker of the multithreaded apartment.
 void runCall(const std::shared_ptr<Call>& call) {
-    ComPtr<IDispatch> object;
-    if (SUCCEEDED(CoGetInterfaceAndReleaseStream(std::exchange(call->handedOver, nullptr), IID_IDispatch,
+    ComPtr<IUnknown> object;
+    if (SUCCEEDED(CoGetInterfaceAndReleaseStream(std::exchange(call->handedOver, nullptr), call->iid,
                                                  object.putVoid())))
         try {
             call->work(object.get());
@@ -40,7 +41,7 @@ void runCall(const std::shared_ptr<Call>& call) {
 // the object's process, which would wait on the very client that did not answer.
 struct GivenUp {
     std::shared_ptr<Call> call;
-    ComPtr<IDispatch> object;
+    ComPtr<IUnknown> object;
 };
 // The server's thread only. Never destroyed: what is still in it when the process ends
 // belongs to an apartment that is gone by then.
@@ -82,22 +83,37 @@ bool isProxy(IUnknown* object) {
     return object && SUCCEEDED(object->QueryInterface(IID_IClientSecurity, security.putVoid()));
 }
 
-HRESULT callWithin(IDispatch* object, DWORD limitMs, std::function<void(IDispatch*)> work) {
+HRESULT callWithin(IUnknown* object, REFIID iid, DWORD limitMs, std::function<void(IUnknown*)> work) {
     auto call = std::make_shared<Call>();
+    call->iid = iid;
     call->work = std::move(work);
-    RETURN_IF_FAILED(CoMarshalInterThreadInterfaceInStream(IID_IDispatch, object, &call->handedOver));
+    RETURN_IF_FAILED(CoMarshalInterThreadInterfaceInStream(iid, object, &call->handedOver));
     HRESULT hr = runServing([call] { runCall(call); }, limitMs);
     if (hr == RPC_E_TIMEOUT) {
-        givenUp.push_back({call, ComPtr<IDispatch>(object)});
+        givenUp.push_back({call, ComPtr<IUnknown>(object)});
         call->told = endsWindow();
         // The call may have ended before it could see whom to tell.
         releaseEnded();
     } else if (FAILED(hr)) {
-        ComPtr<IDispatch> unused; // takes the marshalled reference back
-        CoGetInterfaceAndReleaseStream(std::exchange(call->handedOver, nullptr), IID_IDispatch,
-                                       unused.putVoid());
+        ComPtr<IUnknown> unused; // takes the marshalled reference back
+        CoGetInterfaceAndReleaseStream(std::exchange(call->handedOver, nullptr), iid, unused.putVoid());
     }
     return hr;
+}
+
+HandedBack::~HandedBack() {
+    if (!stream_) return;
+    CoReleaseMarshalData(stream_);
+    stream_->Release();
+}
+
+void HandedBack::give(REFIID iid, IUnknown* object) {
+    if (!stream_ && object) CoMarshalInterThreadInterfaceInStream(iid, object, &stream_);
+}
+
+HRESULT HandedBack::take(REFIID iid, void** out) {
+    *out = nullptr;
+    return stream_ ? CoGetInterfaceAndReleaseStream(std::exchange(stream_, nullptr), iid, out) : S_FALSE;
 }
 
 } // namespace ondrik
