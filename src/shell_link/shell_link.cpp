@@ -96,14 +96,14 @@ bool ShellLink::State::writeTo(const std::u16string& linkFile) {
     }
     if (values.path.empty()) return false;
     if (!isPlainFile(values.path)) return false; // a shortcut goes to an existing plain file only
-    std::optional<ShortcutPath> path = splitShortcutPath(linkFile);
-    if (!path) return false;
+    // A bare name without a folder is not written in the server's current folder.
+    if (!splitShortcutPath(linkFile)) return false;
     // Replacing the target itself would destroy it.
     if (isSameFile(linkFile, values.path)) return false;
     // Only the four values are written, nothing of an earlier shortcut at this path is
     // carried over; a shortcut that stood there stays whole until the new one takes its
     // place.
-    if (!replaceWithShortcut(linkFile, path->directory, values)) return false;
+    if (!replaceWithShortcut(linkFile, values)) return false;
     set(&State::nomeFile, linkFile);
     return true;
 }
