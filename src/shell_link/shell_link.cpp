@@ -46,19 +46,22 @@ namespace {
 // clients. runServing's answer: S_OK once it ran, RPC_E_TIMEOUT when it was given up on
 // (the server is ending), another error when it never ran. What a
 // call may assume across this wait is in docs/reentrancy.md. The turn ends after the work,
-// or at once when the work never ran; the server, ending, lets work that has begun finish.
+// or at once when the work never ran; the server, ending, lets work that has been handed
+// over finish, also work that a worker has not begun yet.
 template <class Shared, class Work> HRESULT inTurn(const std::shared_ptr<Shared>& state, Work work) {
     // The worker alone holds the ticket: a call that arrives during this wait takes the
     // next turn, and the wait ends only after that call, so this turn must end with the work.
-    return runServing([state, work = std::move(work),
-                                 ticket = std::make_shared<TurnTicket>(state->turns)]() mutable {
-        unfinishedWork::Scope finishBeforeTheEnd;
+    // The work counts as unfinished from its hand-off until it has run, or until the
+    // hand-off has failed (the job, never run, is let go).
+    return runServing([state, work = std::move(work), ticket = std::make_shared<TurnTicket>(state->turns),
+                       unfinished = std::make_shared<unfinishedWork::Scope>()]() mutable {
         ticket->await();
         try {
             work(*state);
         } catch (...) { // the turn ends all the same
         }
         ticket.reset();
+        unfinished.reset();
     });
 }
 
