@@ -104,24 +104,24 @@ std::optional<FullPath> fullPathOf(const std::u16string& file) {
     return FullPath{full, size_t(last - full.data())};
 }
 
-// The path in the form that the file functions take at any length, when it has MAX_PATH
-// characters or more.
-std::wstring withoutLengthLimit(const std::wstring& path) {
-    if (path.size() < MAX_PATH || path.rfind(L"\\\\?\\", 0) == 0) return path;
-    if (path.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + path.substr(2);
-    return L"\\\\?\\" + path;
-}
-
-// A new, empty file in folder, named as GetTempFileNameW names its files ("lnk", four
-// hexadecimal digits, ".tmp"; made only where no file has the name). GetTempFileNameW
-// itself refuses folders longer than MAX_PATH - 14 characters, where shortcuts are written
-// all the same. Empty when the folder takes no file.
+// A new, empty file in folder (a full path with its separator), named as GetTempFileNameW
+// names its files, "lnk", four hexadecimal digits, ".tmp" (made only where no file has
+// the name). GetTempFileNameW itself refuses folders longer than MAX_PATH - 14
+// characters, where shortcuts are written all the same: where that name would reach
+// MAX_PATH, the file is "~" and three hexadecimal digits. Empty when the folder takes no
+// file, or has no room for a name.
 std::wstring makeFileIn(const std::wstring& folder) {
     static std::atomic<unsigned> next{GetTickCount()};
+    bool tight = folder.size() + 11 >= MAX_PATH;
+    if (tight && folder.size() + 4 >= MAX_PATH) return {};
     for (int tries = 0; tries < 100; ++tries) {
+        unsigned unique = next++ * 0x9E37u;
         wchar_t name[16];
-        swprintf(name, 16, L"lnk%04X.tmp", (next++ * 0x9E37u) & 0xFFFFu);
-        std::wstring path = withoutLengthLimit(folder + name);
+        if (tight)
+            swprintf(name, 16, L"~%03X", unique & 0xFFFu);
+        else
+            swprintf(name, 16, L"lnk%04X.tmp", unique & 0xFFFFu);
+        std::wstring path = folder + name;
         HANDLE made = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (made != INVALID_HANDLE_VALUE) {
             CloseHandle(made);
@@ -146,7 +146,7 @@ bool replaceWithShortcut(const std::u16string& file, const ShortcutValues& value
     // replacing is one step); making that file also shows that the folder takes files.
     std::wstring beside = makeFileIn(full->path.substr(0, full->folderLength));
     if (beside.empty()) return false;
-    std::wstring target = withoutLengthLimit(full->path);
+    const std::wstring& target = full->path;
     bool replaced = false;
     if (writeShortcut(beside.c_str(), values)) {
         // A shortcut that stands there is replaced keeping what the file itself carries:
