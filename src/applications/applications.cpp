@@ -12,7 +12,9 @@ namespace {
 // The session that a record names. A record of a client's own making answers in the
 // client's process: it is asked from a worker, within the read limit of Apri, and its
 // session handed back to the server's thread (one of the server's own sessions comes back
-// as itself). False when it did not answer in time or could not be asked.
+// as itself; letting go of a session of the client's making later is a call into the
+// client that has just answered). False when it did not answer in time or could not be
+// asked.
 bool sessionOf(_Applicazione* record, ComPtr<_Sessione>& out) {
     if (!isProxy(record)) {
         record->get_Sessione(out.put()); // the server's own, or an object of its apartment
