@@ -79,7 +79,8 @@ struct Run {
         if (!taken) filedRecords.push_back({r->key, r});
         made.push_back(r);
     }
-    // The rules, written plainly: the session first, then the entry under the current key.
+    // The rules, written plainly: the session first, then the entry under the current key
+    // when it is the closing record's.
     void close(const Handle& record, bool ours, const Handle* session, bool sessionOurs, bool shared) {
         Closing c;
         if (ours) {
@@ -91,7 +92,7 @@ struct Run {
             if (sessionOurs) c.sessionKey = (*session)->key;
             c.shared = shared;
         }
-        apps.close(c, sessions, [](const Handle& h) { return h->session; });
+        apps.close(c, &sessions, [](const Handle& h) { return h->session; });
 
         if (session && sessionOurs) {
             bool filed = ours && std::any_of(filedRecords.begin(), filedRecords.end(),
@@ -105,7 +106,8 @@ struct Run {
                 filedSessions.erase(it);
         }
         if (ours)
-            if (auto entry = firstFiled(filedRecords, record->key); entry != filedRecords.end())
+            if (auto entry = firstFiled(filedRecords, record->key);
+                entry != filedRecords.end() && entry->handle == record)
                 filedRecords.erase(entry);
     }
 

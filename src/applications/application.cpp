@@ -8,6 +8,7 @@
 
 #include <iterator>
 #include <memory>
+#include <utility>
 #include <variant>
 
 namespace ondrik {
@@ -22,8 +23,12 @@ STDMETHODIMP Application::get_Sessione(_Sessione** ret) {
 STDMETHODIMP Application::putref_Sessione(_Sessione* value) {
     // A proxy answers for the identity of its object itself, without a call out.
     IUnknown* id = identityOf(value);
-    sessione_ = ComPtr<_Sessione>(value);
+    // The new session and its identity are in place before the old one is let go: letting
+    // go of a session that a client made is a call into that client, and a closing that
+    // runs meanwhile must count this record in the session it now works in.
+    ComPtr<_Sessione> old = std::exchange(sessione_, ComPtr<_Sessione>(value));
     sessionIdentity_ = id;
+    old.reset();
     return S_OK;
 }
 
@@ -117,17 +122,23 @@ void readMembers(IDispatch* object, Readings& out) {
 } // namespace
 
 bool Application::carica(const VARIANT& vbApp) {
-    ComPtr<IDispatch> object = dispatchOf(vbApp);
-    if (!object) return true;
+    HeldObject held = heldObject(vbApp);
+    if (!held.object) return true;
     auto readings = std::make_shared<Readings>();
-    if (isProxy(object.get())) {
+    if (isProxy(held.object)) {
         // An object in another process is read from a worker thread, and for a limited
-        // time: a client that never answers must not hold the server. When the read cannot
-        // be handed to a worker, the object is not read at all: read on the server's
-        // thread, it could hold every client for as long as its own does not answer.
-        if (FAILED(callWithin(object.get(), kReadLimitMs, [readings](IDispatch* o) { readMembers(o, *readings); })))
+        // time: a client that never answers must not hold the server. Its IDispatch is
+        // looked up there as well (for an object handed over as an IUnknown, that look-up
+        // is a call into the client). When the read cannot be handed to a worker, the
+        // object is not read at all: read on the server's thread, it could hold every
+        // client for as long as its own does not answer.
+        if (FAILED(callWithin(held.object, held.iid, kReadLimitMs, [readings](IUnknown* o) {
+                ComPtr<IDispatch> object;
+                if (SUCCEEDED(o->QueryInterface(IID_IDispatch, object.putVoid())))
+                    readMembers(object.get(), *readings);
+            })))
             return false;
-    } else {
+    } else if (ComPtr<IDispatch> object = dispatchOf(vbApp)) {
         readMembers(object.get(), *readings); // the server's own apartment: no other process
     }
 

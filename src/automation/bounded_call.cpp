@@ -14,40 +14,12 @@
 namespace ondrik {
 namespace {
 
-// The object marshalled for the calling thread, owned until that thread takes it back.
-// Marshalled data that is never taken back (the call could not be handed over) holds a
-// reference to the object for good, and in the object's process its stub, unless it is
-// released: so the owner releases it whatever leaves it untaken, an exception too.
-class HandedOver {
-public:
-    HandedOver() = default;
-    HandedOver(const HandedOver&) = delete;
-    HandedOver& operator=(const HandedOver&) = delete;
-    ~HandedOver() {
-        if (!stream_) return;
-        CoReleaseMarshalData(stream_); // the stream stands at the start of the marshalled data
-        stream_->Release();
-    }
-
-    HRESULT marshal(IDispatch* object) {
-        return CoMarshalInterThreadInterfaceInStream(IID_IDispatch, object, &stream_);
-    }
-    // On the calling thread, once: the object in its apartment, or empty.
-    ComPtr<IDispatch> take() {
-        ComPtr<IDispatch> object;
-        if (stream_) CoGetInterfaceAndReleaseStream(std::exchange(stream_, nullptr), IID_IDispatch, object.putVoid());
-        return object;
-    }
-
-private:
-    IStream* stream_ = nullptr;
-};
-
 // What the waiting thread and the calling thread share; whichever lets go last frees it.
 // Counted while it lives: it holds the client's object, marshalled or in use.
 struct Call {
-    std::function<void(IDispatch*)> work;
-    HandedOver object;
+    IID iid;
+    std::function<void(IUnknown*)> work;
+    HandedBack object; // the object, marshalled for the calling thread
     std::atomic<bool> ended{false};
     std::atomic<HWND> told{nullptr}; // told when the call ends, if it was given up
     keptAlive::Counted<keptAlive::Kind::handOver> counted;
@@ -55,7 +27,8 @@ struct Call {
 
 // Runs on a worker of the multithreaded apartment.
 void runCall(const std::shared_ptr<Call>& call) {
-    if (ComPtr<IDispatch> object = call->object.take()) {
+    ComPtr<IUnknown> object;
+    if (SUCCEEDED(call->object.take(call->iid, object.putVoid())) && object) {
         try {
             call->work(object.get());
         } catch (...) {
@@ -71,7 +44,7 @@ void runCall(const std::shared_ptr<Call>& call) {
 // the object's process, which would wait on the very client that did not answer.
 struct GivenUp {
     std::shared_ptr<Call> call;
-    ComPtr<IDispatch> object;
+    ComPtr<IUnknown> object;
 };
 // The server's thread only. Never destroyed: what is still in it when the process ends
 // belongs to an apartment that is gone by then.
@@ -113,19 +86,37 @@ bool isProxy(IUnknown* object) {
     return object && SUCCEEDED(object->QueryInterface(IID_IClientSecurity, security.putVoid()));
 }
 
-HRESULT callWithin(IDispatch* object, DWORD limitMs, std::function<void(IDispatch*)> work) {
+HRESULT callWithin(IUnknown* object, REFIID iid, DWORD limitMs, std::function<void(IUnknown*)> work) {
     auto call = std::make_shared<Call>();
+    call->iid = iid;
     call->work = std::move(work);
-    RETURN_IF_FAILED(call->object.marshal(object));
+    if (!object) return E_POINTER;
+    RETURN_IF_FAILED(call->object.give(iid, object));
     // Not handed over (no thread, or an exception): the call's owner releases the object.
     HRESULT hr = runServing([call] { runCall(call); }, limitMs);
     if (hr == RPC_E_TIMEOUT) {
-        givenUp.push_back({call, ComPtr<IDispatch>(object)});
+        givenUp.push_back({call, ComPtr<IUnknown>(object)});
         call->told = endsWindow();
         // The call may have ended before it could see whom to tell.
         releaseEnded();
     }
     return hr;
+}
+
+HandedBack::~HandedBack() {
+    if (!stream_) return;
+    CoReleaseMarshalData(stream_);
+    stream_->Release();
+}
+
+HRESULT HandedBack::give(REFIID iid, IUnknown* object) {
+    if (stream_ || !object) return S_FALSE;
+    return CoMarshalInterThreadInterfaceInStream(iid, object, &stream_);
+}
+
+HRESULT HandedBack::take(REFIID iid, void** out) {
+    *out = nullptr;
+    return stream_ ? CoGetInterfaceAndReleaseStream(std::exchange(stream_, nullptr), iid, out) : S_FALSE;
 }
 
 } // namespace ondrik

@@ -43,14 +43,16 @@ public:
 
     STDMETHODIMP Next(ULONG wanted, VARIANT* out, ULONG* fetched) override {
         if (!out || (wanted > 1 && !fetched)) return E_POINTER;
+        if (fetched) *fetched = 0;
         // Copied first, and handed out only when every copy has been made.
         std::vector<Variant> copies;
-        for (size_t i = next_; copies.size() < wanted && i < items_.size(); ++i) {
-            copies.emplace_back();
-            if (FAILED(VariantCopy(copies.back().get(), items_[i].get()))) {
-                if (fetched) *fetched = 0;
-                return E_OUTOFMEMORY;
+        try {
+            for (size_t i = next_; copies.size() < wanted && i < items_.size(); ++i) {
+                copies.emplace_back();
+                if (FAILED(VariantCopy(copies.back().get(), items_[i].get()))) return E_OUTOFMEMORY;
             }
+        } catch (const std::bad_alloc&) {
+            return E_OUTOFMEMORY;
         }
         ULONG n = ULONG(copies.size());
         for (ULONG k = 0; k < n; ++k) out[k] = copies[k].detach();

@@ -40,28 +40,21 @@ HRESULT readMember(IDispatch* object, const wchar_t* name, VARIANT* out) {
     return hr;
 }
 
-ComPtr<IDispatch> dispatchOf(const VARIANT& value) {
+HeldObject heldObject(const VARIANT& value) {
     const VARIANT* v = &value;
     if (V_VT(v) == (VT_BYREF | VT_VARIANT)) v = V_VARIANTREF(v);
-    IUnknown* unknown = nullptr;
     switch (V_VT(v)) {
-    case VT_DISPATCH:
-        unknown = V_DISPATCH(v);
-        break;
-    case VT_UNKNOWN:
-        unknown = V_UNKNOWN(v);
-        break;
-    case VT_BYREF | VT_DISPATCH:
-        unknown = *V_DISPATCHREF(v);
-        break;
-    case VT_BYREF | VT_UNKNOWN:
-        unknown = *V_UNKNOWNREF(v);
-        break;
-    default:
-        return {};
+    case VT_DISPATCH: return {V_DISPATCH(v), IID_IDispatch};
+    case VT_UNKNOWN: return {V_UNKNOWN(v), IID_IUnknown};
+    case VT_BYREF | VT_DISPATCH: return {*V_DISPATCHREF(v), IID_IDispatch};
+    case VT_BYREF | VT_UNKNOWN: return {*V_UNKNOWNREF(v), IID_IUnknown};
+    default: return {};
     }
+}
+
+ComPtr<IDispatch> dispatchOf(const VARIANT& value) {
     ComPtr<IDispatch> d;
-    if (unknown) unknown->QueryInterface(IID_IDispatch, d.putVoid());
+    if (IUnknown* unknown = heldObject(value).object) unknown->QueryInterface(IID_IDispatch, d.putVoid());
     return d;
 }
 

@@ -15,6 +15,15 @@ namespace ondrik {
 // IDispatchEx::GetDispID: a VBScript class instance under Wine answers only the latter.
 HRESULT readMember(IDispatch* object, const wchar_t* name, VARIANT* out);
 
+// The object held in a Variant (by reference or not), as the interface it is held as
+// (IDispatch or IUnknown), found without a call into it; object is nullptr when the
+// Variant holds none. The Variant keeps it alive.
+struct HeldObject {
+    IUnknown* object = nullptr;
+    IID iid = IID_IUnknown;
+};
+HeldObject heldObject(const VARIANT& value);
+
 // The IDispatch of an object held in a Variant (by reference or not), or an empty pointer.
 ComPtr<IDispatch> dispatchOf(const VARIANT& value);
 

@@ -22,6 +22,13 @@ namespace ondrik {
 HRESULT runServing(std::function<void()> work, DWORD limitMs = INFINITE,
                    Apartment apartment = Apartment::multithreaded);
 
+// What runServing's answer means to a member that does not wait for the work's result:
+// S_OK once the work was handed over (done, or running on as the server ends), the
+// error when it never ran.
+inline HRESULT handOffResult(HRESULT hr) {
+    return hr == RPC_E_TIMEOUT ? S_OK : hr;
+}
+
 // For tests: the next hand-off of work by runServing on this thread fails as a hand-off
 // can fail, before work runs: no thread to be had (refused: E_OUTOFMEMORY is returned) or
 // no memory for the hand-off itself (outOfMemory: std::bad_alloc is thrown).

@@ -45,16 +45,18 @@ public:
         return this->entries_.add(Entry{std::move(handle), identity}, key);
     }
 
-    // Settles the closing record's session in sessions, then takes out the entry filed
-    // under the record's current key (whichever record that is), in one step. A session
-    // that is not shared leaves at once; a shared one only when the closing record is
-    // filed (under whatever key) and no other filed record works in it, so a record that
-    // is not filed (closed already, never filed) never takes it from the others.
+    // Settles the closing record's session in sessions (when there is a session book),
+    // then takes out the entry filed under the record's current key when it is the
+    // closing record, in one step. A session that is not shared leaves at once; a shared
+    // one only when the closing record is filed (under whatever key) and no other filed
+    // record works in it, so a record that is not filed (closed already, never filed)
+    // never takes it from the others. A record whose key has changed since it was filed is
+    // not found, and its entry stays; so does another record's entry under that key.
     template <class SessionHandle, class SessionOf>
-    void close(const Closing& c, SessionBook<SessionHandle>& sessions, SessionOf&& sessionOf) {
-        if (c.session && c.sessionKey && (!c.shared || lastInSession(c.record, c.session, sessionOf)))
-            sessions.remove(*c.sessionKey, c.session);
-        if (c.recordKey) this->entries_.removeKey(*c.recordKey);
+    void close(const Closing& c, SessionBook<SessionHandle>* sessions, SessionOf&& sessionOf) {
+        if (sessions && c.session && c.sessionKey && (!c.shared || lastInSession(c.record, c.session, sessionOf)))
+            sessions->remove(*c.sessionKey, c.session);
+        if (c.recordKey) this->removeFiled(*c.recordKey, c.record);
     }
 
 private:

@@ -44,6 +44,13 @@ public:
 protected:
     static const Handle* handleOf(const Entry* e) { return e ? &e->handle : nullptr; }
 
+    // Takes out the entry under key when it is the object of that identity: another object
+    // filed under the same key stays. False when nothing was taken out.
+    bool removeFiled(std::u16string_view key, Identity identity) {
+        const Entry* filed = entries_.find(key);
+        return identity && filed && filed->identity == identity && entries_.removeKey(key);
+    }
+
     KeyedList<Entry> entries_;
 };
 

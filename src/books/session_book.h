@@ -37,10 +37,7 @@ public:
 
     // Takes out the entry under key when it is the session of that identity: another
     // session filed under the same key stays. False when nothing was taken out.
-    bool remove(std::u16string_view key, Identity identity) {
-        const Entry* filed = this->entries_.find(key);
-        return identity && filed && filed->identity == identity && this->entries_.removeKey(key);
-    }
+    bool remove(std::u16string_view key, Identity identity) { return this->removeFiled(key, identity); }
 };
 
 } // namespace ondrik

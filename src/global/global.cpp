@@ -41,20 +41,14 @@ STDMETHODIMP Global::get_Applicazioni(_Applicazioni** ret) {
     return unguarded([&] { return handOut(state_->applications(), ret); });
 }
 
-// The platform's answer is not examined; only the server's own failure (no memory to hand
-// the call to a worker) comes back as an error, never as an exception.
+// The platform's answer is not examined; only the server's own failure (no worker to hand
+// the call to, or no memory for it) comes back as an error, never as an exception.
 STDMETHODIMP Global::ApriDocumento(BSTR nomeFile, BSTR command) {
-    return unguarded([&] {
-        desktop::openDocument(nomeFile, command);
-        return S_OK;
-    });
+    return unguarded([&] { return desktop::openDocument(nomeFile, command); });
 }
 
 STDMETHODIMP Global::SetTopMostWindow(long hwnd, VARIANT_BOOL topmost) {
-    return unguarded([&] {
-        desktop::setTopMostWindow(hwnd, topmost);
-        return S_OK;
-    });
+    return unguarded([&] { return desktop::setTopMostWindow(hwnd, topmost); });
 }
 
 STDMETHODIMP Global::GetComputerName(BSTR* ret) {

@@ -52,7 +52,8 @@ DWORD WINAPI endWithinLimit(void*) {
 }
 
 void endServer() {
-    // No new client may reach this process from now on; the next one starts a fresh server.
+    // No new client may reach this process from now on; the next one starts a fresh server
+    // (an activation that still arrives is told CO_E_SERVER_STOPPING).
     ClassFactory::refuseNewObjects();
     revokeClassObjects();
     static bool ending = false;
@@ -66,13 +67,36 @@ void CALLBACK idleCheck(HWND, UINT, UINT_PTR timer, DWORD) {
     if (moduleLock::count() == 0) endServer();
 }
 
+// How long the server goes on serving after its last client has let go, as the system's
+// own local servers do (ATL's wait a few seconds too): a client that starts just then
+// (the next suite application, while the previous one closes) is served by this process,
+// with its registers, instead of reaching a server that is ending; under Wine such a client
+// would be told CO_E_SERVER_STOPPING (error 429), where Windows starts a fresh server. With
+// kEndLimitMs the server has ended at most 13 s after its last client.
+constexpr UINT kGraceMs = 3000;
+
+// The last client has let go: the server ends after the grace period unless a client has
+// come meanwhile (an activation holds an object, or locks the server, and nothing has
+// been revoked yet). The idle check's timer serves for it.
+void lastClientGone() {
+    static UINT_PTR graceTimer = 0; // set anew (a grace begins again) while it runs
+    graceTimer = SetTimer(nullptr, graceTimer, kGraceMs, &idleCheck);
+}
+
 int serve() {
     if (FAILED(security::initialize())) return 1;
     // The state every client shares; every Global holds it.
     std::shared_ptr<ProcessState> state = ProcessState::make();
-    ClassFactory globalFactory(
-        [&state](REFIID iid, void** out) { return createObject<Global>(iid, out, state); });
-    ClassFactory shellLinkFactory([](REFIID iid, void** out) { return createObject<ShellLink>(iid, out); });
+    // The class objects outlive serve(): a client may still hold one (CoGetClassObject),
+    // and COM lets go of their stubs as late as CoUninitialize, after serve() has returned.
+    // They are never destroyed (the process ends without running static destructors).
+    static ClassFactory& globalFactory = *new ClassFactory(
+        [held = std::weak_ptr<ProcessState>(state)](REFIID iid, void** out) -> HRESULT {
+            std::shared_ptr<ProcessState> state = held.lock();
+            return state ? createObject<Global>(iid, out, state) : CO_E_SERVER_STOPPING;
+        });
+    static ClassFactory& shellLinkFactory =
+        *new ClassFactory([](REFIID iid, void** out) { return createObject<ShellLink>(iid, out); });
     HRESULT hr = CoRegisterClassObject(CLSID_Global, &globalFactory, CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE,
                                        &cookies[0]);
     if (SUCCEEDED(hr))
@@ -82,7 +106,7 @@ int serve() {
         revokeClassObjects();
         return 1;
     }
-    moduleLock::onLastUnlock(&endServer);
+    moduleLock::onLastUnlock(&lastClientGone);
     SetTimer(nullptr, 0, kIdleLimitMs, &idleCheck);
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {

@@ -96,9 +96,23 @@ template <class Fn> Fn perUserCall(const char* name) {
         reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(L"oleaut32.dll"), name)));
 }
 
+// Whether the key below root's Software\Classes may still be there: only its absence
+// (ERROR_FILE_NOT_FOUND) says it is gone; a key that may not be read is still there.
 bool classesKeyExists(HKEY root, const std::wstring& path) {
     RegistryKey key;
-    return SUCCEEDED(RegistryKey::open(root, L"Software\\Classes\\" + path, key));
+    return RegistryKey::open(root, L"Software\\Classes\\" + path, key) != HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND);
+}
+
+// Whether the interface's key, when it is there, is version 8.0's of the library (its
+// TypeLib key's Version): another version of the library may register the same
+// interface. A Version that cannot be read counts as ours.
+bool interfaceKeyOfThisVersion(HKEY root, const std::wstring& path) {
+    if (!classesKeyExists(root, path)) return false;
+    wchar_t version[16] = {};
+    DWORD size = sizeof(version);
+    LSTATUS status = RegGetValueW(root, (L"Software\\Classes\\" + path + L"\\TypeLib").c_str(), L"Version",
+                                  RRF_RT_REG_SZ, nullptr, version, &size);
+    return status != ERROR_SUCCESS || lstrcmpW(version, L"8.0") == 0;
 }
 
 // Takes the key below root's Software\Classes out with everything in it. S_OK when it is
@@ -109,10 +123,10 @@ HRESULT deleteClassesKey(HKEY root, const std::wstring& path) {
     return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND ? E_ACCESSDENIED : HRESULT_FROM_WIN32(status);
 }
 
-// Whether anything of the type library's registration is left: its key, or the key of
-// one of its interfaces.
+// Whether anything of version 8.0's registration of the type library is left: its key, or
+// the key of one of its interfaces. Other versions' keys are theirs.
 bool typeLibraryLeft(HKEY root) {
-    if (classesKeyExists(root, L"TypeLib\\" + text(LIBID_Ondrik))) return true;
+    if (classesKeyExists(root, L"TypeLib\\" + text(LIBID_Ondrik) + L"\\8.0")) return true;
     ITypeLib* lib = typeLibrary::get();
     for (UINT i = 0, n = lib ? lib->GetTypeInfoCount() : 0; i < n; ++i) {
         TYPEKIND kind;
@@ -122,7 +136,7 @@ bool typeLibraryLeft(HKEY root) {
             continue;
         TYPEATTR* attr = nullptr;
         if (FAILED(info->GetTypeAttr(&attr))) continue;
-        bool left = classesKeyExists(root, L"Interface\\" + text(attr->guid));
+        bool left = interfaceKeyOfThisVersion(root, L"Interface\\" + text(attr->guid));
         info->ReleaseTypeAttr(attr);
         if (left) return true;
     }

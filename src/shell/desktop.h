@@ -1,5 +1,6 @@
 // One-call desktop services of Global. Each hands its request to the platform with fixed
-// arguments and does not examine what the platform answers.
+// arguments and does not examine what the platform answers; the two that hand it to a
+// worker answer the server's own failure to do so (the work never ran) as an error.
 #pragma once
 
 #include <windows.h>
@@ -14,12 +15,12 @@ inline constexpr size_t kLongestDocumentName = 2 * MAX_PATH;
 
 // Opens file with the program associated with it, using verb ("" for the default verb).
 // The shell works on a thread of its own meanwhile; the other clients are served.
-void openDocument(const wchar_t* file, const wchar_t* verb);
+HRESULT openDocument(const wchar_t* file, const wchar_t* verb);
 
 // Puts the window into the always-on-top band when topmost is exactly True (-1), and
 // out of it for any other value. The window's own thread is asked from a worker: one that
 // does not answer holds only this call.
-void setTopMostWindow(long hwnd, VARIANT_BOOL topmost);
+HRESULT setTopMostWindow(long hwnd, VARIANT_BOOL topmost);
 
 // The computer's name, without terminator or padding (kept by the system: no wait).
 std::u16string computerName();

@@ -8,17 +8,17 @@
 
 namespace ondrik::desktop {
 
-void openDocument(const wchar_t* file, const wchar_t* verb) {
+HRESULT openDocument(const wchar_t* file, const wchar_t* verb) {
     const wchar_t* name = file ? file : L"";
     // Wine's shell overflows a buffer of about a thousand characters when it is handed a
     // longer name (with the current folder in front of a relative one), and the server
     // would die with it. Documents have paths of at most MAX_PATH characters, and the
     // addresses a suite opens stay well within twice that; a longer name does not reach the
     // shell: as for a missing file, nothing happens and nothing is reported.
-    if (std::wcslen(name) > kLongestDocumentName) return;
+    if (std::wcslen(name) > kLongestDocumentName) return S_OK;
     // The shell may take long to hand the document to its program (or to find out that
     // a share is not there); it wants a single-threaded apartment of its own.
-    runServing(
+    return handOffResult(runServing(
         [name = std::wstring(name), verb = std::wstring(verb ? verb : L"")] {
             // The document's program may bring its window to the front only with the right
             // to do so. A client that has it may pass it to this process first
@@ -29,7 +29,7 @@ void openDocument(const wchar_t* file, const wchar_t* verb) {
             ShellExecuteW(reinterpret_cast<HWND>(LONG_PTR(-1)), verb.c_str(), name.c_str(), L"", L"",
                           SW_SHOWNORMAL);
         },
-        INFINITE, Apartment::singleThreaded);
+        INFINITE, Apartment::singleThreaded));
 }
 
 } // namespace ondrik::desktop

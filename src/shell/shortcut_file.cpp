@@ -5,6 +5,8 @@
 #include <windows.h>
 
 #include <atomic>
+#include <cwchar>
+#include <optional>
 #include <shlobj.h>
 #include <vector>
 
@@ -85,21 +87,87 @@ bool usableName(const std::u16string& name) {
     return !name.empty() && name.find(u'\0') == std::u16string::npos;
 }
 
+// The full path of file as the system takes it (either separator, "." and ".." resolved),
+// and the length of its folder with the separator; none when it has no last part.
+struct FullPath {
+    std::wstring path;
+    size_t folderLength;
+};
+std::optional<FullPath> fullPathOf(const std::u16string& file) {
+    DWORD size = GetFullPathNameW(wide(file), 0, nullptr, nullptr);
+    if (!size) return std::nullopt;
+    std::wstring full(size, L'\0');
+    wchar_t* last = nullptr;
+    size = GetFullPathNameW(wide(file), size, full.data(), &last);
+    if (!size || size >= full.size() || !last || !*last) return std::nullopt;
+    full.resize(size);
+    return FullPath{full, size_t(last - full.data())};
+}
+
+// A new, empty file in folder (a full path with its separator), named as GetTempFileNameW
+// names its files, "lnk", four hexadecimal digits, ".tmp" (made only where no file has
+// the name). GetTempFileNameW itself refuses folders longer than MAX_PATH - 14
+// characters, where shortcuts are written all the same: where that name would reach
+// MAX_PATH, the file is "~" and three hexadecimal digits. Empty when the folder takes no
+// file, or has no room for a name.
+std::wstring makeFileIn(const std::wstring& folder) {
+    static std::atomic<unsigned> next{GetTickCount()};
+    bool tight = folder.size() + 11 >= MAX_PATH;
+    if (tight && folder.size() + 4 >= MAX_PATH) return {};
+    for (int tries = 0; tries < 100; ++tries) {
+        unsigned unique = next++ * 0x9E37u;
+        wchar_t name[16];
+        if (tight)
+            swprintf(name, 16, L"~%03X", unique & 0xFFFu);
+        else
+            swprintf(name, 16, L"lnk%04X.tmp", unique & 0xFFFFu);
+        std::wstring path = folder + name;
+        HANDLE made = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (made != INVALID_HANDLE_VALUE) {
+            CloseHandle(made);
+            return path;
+        }
+        if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) return {};
+    }
+    return {};
+}
+
 } // namespace
 
 void failNextShortcutSave() {
     saveFails = true;
 }
 
-bool replaceWithShortcut(const std::u16string& file, const std::u16string& folder, const ShortcutValues& values) {
-    if (!usableName(file) || folder.find(u'\0') != std::u16string::npos) return false;
-    // A file of a name of the system's making in the same folder (so on the same volume,
-    // where a rename is one step); its making also shows that the folder takes files.
-    wchar_t beside[MAX_PATH];
-    if (!GetTempFileNameW(wide(folder + u"\\"), L"lnk", 0, beside)) return false;
-    bool replaced = writeShortcut(beside, values) &&
-                    MoveFileExW(beside, wide(file), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-    if (!replaced) DeleteFileW(beside);
+bool replaceWithShortcut(const std::u16string& file, const ShortcutValues& values) {
+    if (!usableName(file)) return false;
+    std::optional<FullPath> full = fullPathOf(file);
+    if (!full) return false;
+    // Written first beside the shortcut, in its folder (so on its volume, where the
+    // replacing is one step); making that file also shows that the folder takes files.
+    std::wstring beside = makeFileIn(full->path.substr(0, full->folderLength));
+    if (beside.empty()) return false;
+    const std::wstring& target = full->path;
+    bool replaced = false;
+    if (writeShortcut(beside.c_str(), values)) {
+        // A shortcut that stands there is replaced keeping what the file itself carries:
+        // its permissions, its attributes (hidden, system), its other names (hard links).
+        // A rename would give the new file the folder's inherited permissions instead.
+        // A folder of that name is no file to replace (the move refuses it).
+        DWORD standing = GetFileAttributesW(target.c_str());
+        if (standing != INVALID_FILE_ATTRIBUTES && !(standing & FILE_ATTRIBUTE_DIRECTORY)) {
+            replaced = ReplaceFileW(target.c_str(), beside.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
+                                    nullptr, nullptr);
+            // Wine's ReplaceFileW renames without carrying the attributes over, which
+            // Windows' keeps: they are set again where they differ.
+            constexpr DWORD kept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
+                                   FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+            DWORD now = GetFileAttributesW(target.c_str());
+            if (replaced && now != INVALID_FILE_ATTRIBUTES && (now & kept) != (standing & kept))
+                SetFileAttributesW(target.c_str(), (now & ~kept & ~FILE_ATTRIBUTE_NORMAL) | (standing & kept));
+        } else
+            replaced = MoveFileExW(beside.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    }
+    if (!replaced) DeleteFileW(beside.c_str());
     return replaced;
 }
 

@@ -28,12 +28,14 @@ struct ShortcutReading {
 ShortcutReading readShortcut(const std::u16string& file);
 
 // Writes a new shortcut with the four values (set in the order arguments, description,
-// working directory, path) as file, in folder (file's folder, as the text before its
-// last backslash). The shortcut is written beside file and then put in its place in one
-// step, so a file that stood there is replaced whole or not at all: never left empty or
-// half written, whatever fails and wherever the process ends. False when anything failed
-// (file unchanged then).
-bool replaceWithShortcut(const std::u16string& file, const std::u16string& folder, const ShortcutValues& values);
+// working directory, path) as file. The shortcut is written beside file, in its folder as
+// the system takes it, as lnkXXXX.tmp (~XXX where that name would reach MAX_PATH
+// characters), and then put in its place in one step, so a file that stood there is
+// replaced whole or not at all: never left empty or half written, whatever fails. A file
+// that stood there keeps its permissions and attributes (ReplaceFileW). False when
+// anything failed (file unchanged then). A process ended between the two steps leaves
+// the file beside the shortcut.
+bool replaceWithShortcut(const std::u16string& file, const ShortcutValues& values);
 
 // For tests: the shell's next save of a shortcut, on whichever thread, fails as a full
 // disk or a lost share would make it fail.

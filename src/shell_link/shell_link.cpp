@@ -43,22 +43,26 @@ struct ShellLink::State {
 namespace {
 
 // Runs work(state) on a worker in the object's next turn, and waits for it serving other
-// clients. False when it could not run or was given up on (the server is ending). What a
+// clients. runServing's answer: S_OK once it ran, RPC_E_TIMEOUT when it was given up on
+// (the server is ending), another error when it never ran. What a
 // call may assume across this wait is in docs/reentrancy.md. The turn ends after the work,
-// or at once when the work never ran; the server, ending, lets work that has begun finish.
-template <class Shared, class Work> bool inTurn(const std::shared_ptr<Shared>& state, Work work) {
+// or at once when the work never ran; the server, ending, lets work that has been handed
+// over finish, also work that a worker has not begun yet.
+template <class Shared, class Work> HRESULT inTurn(const std::shared_ptr<Shared>& state, Work work) {
     // The worker alone holds the ticket: a call that arrives during this wait takes the
     // next turn, and the wait ends only after that call, so this turn must end with the work.
-    return SUCCEEDED(runServing([state, work = std::move(work),
-                                 ticket = std::make_shared<TurnTicket>(state->turns)]() mutable {
-        unfinishedWork::Scope finishBeforeTheEnd;
+    // The work counts as unfinished from its hand-off until it has run, or until the
+    // hand-off has failed (the job, never run, is let go).
+    return runServing([state, work = std::move(work), ticket = std::make_shared<TurnTicket>(state->turns),
+                       unfinished = std::make_shared<unfinishedWork::Scope>()]() mutable {
         ticket->await();
         try {
             work(*state);
         } catch (...) { // the turn ends all the same
         }
         ticket.reset();
-    }));
+        unfinished.reset();
+    });
 }
 
 } // namespace
@@ -95,14 +99,14 @@ bool ShellLink::State::writeTo(const std::u16string& linkFile) {
     }
     if (values.path.empty()) return false;
     if (!isPlainFile(values.path)) return false; // a shortcut goes to an existing plain file only
-    std::optional<ShortcutPath> path = splitShortcutPath(linkFile);
-    if (!path) return false;
+    // A bare name without a folder is not written in the server's current folder.
+    if (!splitShortcutPath(linkFile)) return false;
     // Replacing the target itself would destroy it.
     if (isSameFile(linkFile, values.path)) return false;
     // Only the four values are written, nothing of an earlier shortcut at this path is
     // carried over; a shortcut that stood there stays whole until the new one takes its
     // place.
-    if (!replaceWithShortcut(linkFile, path->directory, values)) return false;
+    if (!replaceWithShortcut(linkFile, values)) return false;
     set(&State::nomeFile, linkFile);
     return true;
 }
@@ -121,11 +125,11 @@ HRESULT ShellLink::storeAndRewrite(std::u16string State::*field, BSTR value) {
     return unguarded([&] {
         // Stored in the object's turn, as the rewrite runs: a read of the file that began
         // earlier cannot overwrite the new value, nor the rewrite write the old one back.
-        inTurn(state_, [field, value = toU16(value)](State& s) {
+        // A value whose turn never came (no worker to be had) is not stored: an error.
+        return handOffResult(inTurn(state_, [field, value = toU16(value)](State& s) {
             s.set(field, value);
             s.rewrite();
-        });
-        return S_OK;
+        }));
     });
 }
 
@@ -177,7 +181,7 @@ STDMETHODIMP ShellLink::LeggiCollegamento(BSTR linkFile, VARIANT_BOOL* ret) {
     *ret = VARIANT_FALSE;
     return guarded([&] {
         auto done = std::make_shared<bool>(false);
-        if (inTurn(state_, [done, file = toU16(linkFile)](State& s) { *done = s.readFrom(file); }) && *done)
+        if (SUCCEEDED(inTurn(state_, [done, file = toU16(linkFile)](State& s) { *done = s.readFrom(file); })) && *done)
             *ret = VARIANT_TRUE;
     });
 }
@@ -187,7 +191,7 @@ STDMETHODIMP ShellLink::CreaCollegamento(BSTR linkFile, VARIANT_BOOL* ret) {
     *ret = VARIANT_FALSE;
     return guarded([&] {
         auto done = std::make_shared<bool>(false);
-        if (inTurn(state_, [done, file = toU16(linkFile)](State& s) { *done = s.writeTo(file); }) && *done)
+        if (SUCCEEDED(inTurn(state_, [done, file = toU16(linkFile)](State& s) { *done = s.writeTo(file); })) && *done)
             *ret = VARIANT_TRUE;
     });
 }

@@ -39,15 +39,17 @@ struct Books {
         EXPECT_TRUE(apps.file(key, r, r.get()));
         return r;
     }
-    // Closing a record that the server made, working in a session that the server made.
+    // Closing a record that the server made, working in a session that the server made (or none).
     void close(const Handle& record, const Handle& session, bool shared, std::u16string key = {}) {
         Closing c;
         c.record = record.get();
         c.recordKey = key.empty() ? record->name : key;
-        c.session = session.get();
-        c.sessionKey = session->name;
+        if (session) {
+            c.session = session.get();
+            c.sessionKey = session->name;
+        }
         c.shared = shared;
-        apps.close(c, sessions, [](const Handle& h) { return h->session; });
+        apps.close(c, &sessions, [](const Handle& h) { return h->session; });
     }
     bool sessionFiled(const Handle& s) const {
         const Handle* found = sessions.find(s->name);
@@ -103,11 +105,14 @@ TEST(ApplicationBook, ADuplicateKeyLeavesTheFirstRecordFiled) {
     Handle third = b.file(u"Demo|1|3", nullptr);
     EXPECT_EQ(b.apps.size(), 2u);
     EXPECT_EQ(*b.apps.find(u"demo|1|2"), first);
-    // Closing the unfiled one removes whatever is filed under its key: the first record.
+    // Closing the unfiled one takes nothing out: what is filed under its key is another record.
     Closing c;
     c.record = second.get();
     c.recordKey = second->name;
-    b.apps.close(c, b.sessions, [](const Handle& h) { return h->session; });
+    b.apps.close(c, &b.sessions, [](const Handle& h) { return h->session; });
+    ASSERT_EQ(b.apps.size(), 2u);
+    EXPECT_EQ(*b.apps.find(u"Demo|1|2"), first);
+    b.close(first, nullptr, false);
     EXPECT_EQ(b.apps.size(), 1u);
     EXPECT_EQ(*b.apps.at(1), third); // the gap closes
     EXPECT_EQ(b.apps.handles(), std::vector<Handle>{third});
@@ -146,6 +151,16 @@ TEST(ApplicationBook, AChangedKeyKeepsTheEntryWhileTheSessionIsSettledByIdentity
     EXPECT_EQ(b.apps.size(), 2u);
     b.close(moved, shared, true, u"m|0|1");
     EXPECT_EQ(*b.apps.at(1), other);
+
+    // A key changed into another filed record's: that record stays, and keeps its session.
+    Books c;
+    Handle session = c.open(u"K5", u"ACME", true);
+    Handle a = c.file(u"X|5|1", nullptr), bee = c.file(u"X|5|2", session), third = c.file(u"X|5|3", session);
+    c.close(a, nullptr, false, u"x|5|2");
+    ASSERT_EQ(c.apps.size(), 3u);
+    c.close(third, session, true);
+    EXPECT_TRUE(c.sessionFiled(session)); // bee still works in it
+    EXPECT_EQ(*c.apps.find(u"X|5|2"), bee);
 }
 
 TEST(ApplicationBook, ObjectsTheServerDidNotMakeNeverTakeASharedSessionOrAnEntry) {
@@ -158,12 +173,12 @@ TEST(ApplicationBook, ObjectsTheServerDidNotMakeNeverTakeASharedSessionOrAnEntry
     own.session = shared.get();
     own.sessionKey = shared->name;
     own.shared = true;
-    b.apps.close(own, b.sessions, sessionOf);
+    b.apps.close(own, &b.sessions, sessionOf);
     EXPECT_TRUE(b.sessionFiled(shared));
     own.session = solo.get(); // but a session that is not shared leaves at once
     own.sessionKey = solo->name;
     own.shared = false;
-    b.apps.close(own, b.sessions, sessionOf);
+    b.apps.close(own, &b.sessions, sessionOf);
     EXPECT_FALSE(b.sessionFiled(solo));
     // A session of a client's own making, even claiming a filed key, takes nothing out.
     Object foreign{u"K2"};
@@ -172,7 +187,7 @@ TEST(ApplicationBook, ObjectsTheServerDidNotMakeNeverTakeASharedSessionOrAnEntry
     c.recordKey = filed->name;
     c.session = &foreign;
     c.sessionKey = u"K2";
-    b.apps.close(c, b.sessions, sessionOf);
+    b.apps.close(c, &b.sessions, sessionOf);
     EXPECT_TRUE(b.sessionFiled(shared));
     EXPECT_EQ(b.apps.size(), 0u);
     // Without a session only the entry goes.
@@ -180,7 +195,7 @@ TEST(ApplicationBook, ObjectsTheServerDidNotMakeNeverTakeASharedSessionOrAnEntry
     Closing bare;
     bare.record = r.get();
     bare.recordKey = r->name;
-    b.apps.close(bare, b.sessions, sessionOf);
+    b.apps.close(bare, &b.sessions, sessionOf);
     EXPECT_EQ(b.apps.size(), 0u);
     EXPECT_EQ(b.sessions.size(), 1u);
 }

@@ -186,3 +186,54 @@ TEST(ApplicationRegister, ASessionStoredAsOneIsNotSharedAtClosing) {
     EXPECT_EQ(after, before - 1); // only -1 counts as shared here
     apps->Chiudi(b.get());
 }
+
+TEST_F(ApplicationRecord, AKeyChangedIntoAnotherRecordsTakesNothingOfIt) {
+    // A changes its ThreadID so that its key is B's, and closes: B stays filed and keeps
+    // counting for its shared session, which the closing of C, the last other record in
+    // it, therefore leaves alone.
+    Applications* apps = applications();
+    Bstr code(L"CHIAVE-ALTRUI"), empty(L"");
+    ComPtr<_Sessione> shared;
+    ASSERT_EQ(sessions()->Apri(code.get(), VARIANT_TRUE, empty.get(), empty.get(), shared.put()), S_OK);
+    FakeApp app;
+    app.text(L"EXEName", L"Altrui").number(L"hInstance", 5);
+    ComPtr<_Applicazione> records[3];
+    for (int i = 0; i < 3; ++i) {
+        app.number(L"ThreadID", i + 1);
+        ASSERT_EQ(apps->Apri(objectArg(&app), records[i].put()), S_OK);
+        ASSERT_TRUE(records[i]);
+        if (i > 0) records[i]->putref_Sessione(shared.get());
+    }
+    records[0]->put_ThreadID(2);
+    EXPECT_EQ(apps->Chiudi(records[0].get()), S_OK);
+    EXPECT_EQ(apps->Chiudi(records[2].get()), S_OK);
+    long n = 0;
+    apps->Count(&n);
+    EXPECT_EQ(n, 2); // the first under its old key, the second
+    ComPtr<_Applicazione> second;
+    ondrik::Variant key = owned(str(L"altrui|5|2"));
+    apps->Item(*key.get(), second.put());
+    EXPECT_EQ(second.get(), records[1].get());
+    sessions()->Count(&n);
+    EXPECT_EQ(n, 1) << "the shared session was taken from a record that works in it";
+    records[0]->put_ThreadID(1);
+    apps->Chiudi(records[0].get());
+    apps->Chiudi(records[1].get());
+    apps->Count(&n);
+    EXPECT_EQ(n, 0);
+}
+
+TEST(ApplicationRegisterAlone, ARegisterThatOutlivesItsStateStillClosesRecords) {
+    auto state = ProcessState::make();
+    ComPtr<Applications> apps(state->applications());
+    FakeApp app;
+    app.text(L"EXEName", L"Superstite");
+    ComPtr<_Applicazione> r;
+    apps->Apri(objectArg(&app), r.put());
+    ASSERT_TRUE(r);
+    state.reset(); // no session register to be had from now on
+    EXPECT_EQ(apps->Chiudi(r.get()), S_OK);
+    long n = -1;
+    apps->Count(&n);
+    EXPECT_EQ(n, 0);
+}

@@ -1,6 +1,7 @@
 // The Collection object in this process, as VB and VBScript clients use it through
 // IDispatch and as early-bound clients use it through the vtable.
 #include "dispatch_helpers.h"
+#include "failing_new.h"
 
 #include "cmdline/collection.h"
 #include "global/global.h"
@@ -215,7 +216,12 @@ TEST(Collection, ForEachWalksTheItemsInOrderUndisturbedByChanges) {
     call(c.get(), L"Remove", {i4(1)}, removed, DISPATCH_METHOD);
     std::wstring seen;
     ondrik::Variant item;
-    ULONG fetched = 0;
+    ULONG fetched = 9;
+    // No memory for the copies: an error, nothing handed out, the place kept.
+    failNextAllocation();
+    EXPECT_EQ(e->Next(1, item.get(), &fetched), E_OUTOFMEMORY);
+    EXPECT_EQ(fetched, 0u);
+    EXPECT_EQ(V_VT(item.get()), VT_EMPTY);
     while (e->Next(1, item.get(), &fetched) == S_OK && fetched == 1) {
         seen += V_BSTR(item.get());
         item.clear();

@@ -51,16 +51,20 @@ inline void removeTree(const std::wstring& path) {
 }
 
 // Ondrik.exe processes of this prefix.
-inline int serverProcesses() {
+inline int processesNamed(const wchar_t* exe) {
     HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
     if (snap == INVALID_HANDLE_VALUE) return -1;
     PROCESSENTRY32W e = {};
     e.dwSize = sizeof(e);
     int n = 0;
     for (BOOL more = Process32FirstW(snap, &e); more; more = Process32NextW(snap, &e))
-        if (lstrcmpiW(e.szExeFile, L"Ondrik.exe") == 0) ++n;
+        if (lstrcmpiW(e.szExeFile, exe) == 0) ++n;
     CloseHandle(snap);
     return n;
+}
+
+inline int serverProcesses() {
+    return processesNamed(L"Ondrik.exe");
 }
 
 // Waits until no server is left. A server that Wine's activation started but no client

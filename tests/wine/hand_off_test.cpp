@@ -8,6 +8,7 @@
 #include "applications/applications.h"
 #include "automation/worker_call.h"
 #include "global/global.h"
+#include "shell_link/shell_link.h"
 
 #include <gtest/gtest.h>
 
@@ -21,15 +22,27 @@ TEST_F(FailedHandOff, DesktopMembersReturnTheErrorAndARecordIsNotReadUnbounded) 
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
     Bstr missing((std::wstring(temp) + L"ondrik-nessun-documento.txt").c_str()), open(L"open");
+    auto link = ondrik::ShellLink::create();
+    Bstr stored(L"prima"), refused(L"rifiutato"), read;
+    ASSERT_EQ(link->put_Argomenti(stored.get()), S_OK);
     for (HandOffFailure how : {HandOffFailure::outOfMemory, HandOffFailure::refused}) {
         SCOPED_TRACE(how == HandOffFailure::refused ? "refused" : "out of memory");
-        HRESULT expected = how == HandOffFailure::refused ? S_OK : E_OUTOFMEMORY; // the platform's own is not examined
+        // Work that never ran is the server's own failure, whatever the platform would
+        // have answered (which is not examined).
         failNextHandOff(how);
-        EXPECT_EQ(g->ApriDocumento(missing.get(), open.get()), expected);
+        EXPECT_EQ(g->ApriDocumento(missing.get(), open.get()), E_OUTOFMEMORY);
         failNextHandOff(how);
-        EXPECT_EQ(g->SetTopMostWindow(0, VARIANT_TRUE), expected);
+        EXPECT_EQ(g->SetTopMostWindow(0, VARIANT_TRUE), E_OUTOFMEMORY);
+        // A value that was not stored is not reported as stored.
+        failNextHandOff(how);
+        EXPECT_EQ(link->put_Argomenti(refused.get()), E_OUTOFMEMORY);
+        link->get_Argomenti(read.put());
+        EXPECT_STREQ(read.get(), L"prima");
     }
     EXPECT_EQ(g->ApriDocumento(missing.get(), open.get()), S_OK);
+    EXPECT_EQ(link->put_Argomenti(refused.get()), S_OK);
+    link->get_Argomenti(read.put());
+    EXPECT_STREQ(read.get(), L"rifiutato");
 
     // A client's object, in another apartment, whose read cannot be handed to a worker: it
     // is not read on the server's thread, where a client that does not answer would hold

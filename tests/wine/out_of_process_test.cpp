@@ -1,5 +1,6 @@
 // The registered server, out of process: through the vtable and through IDispatch,
 // shared by every client, and gone once its last client lets go.
+#include "client_objects.h"
 #include "dispatch_helpers.h"
 #include "fake_app.h"
 #include "file_helpers.h"
@@ -32,49 +33,6 @@ ComPtr<_Sessioni> sessionsOf(_Global* g) {
     g->get_Sessioni(s.put());
     return s;
 }
-
-// A session of the client's own making (a record accepts any): when the last reference to
-// it goes, which is the server letting go of it, goes runs.
-class ClientSession final : public _Sessione {
-public:
-    explicit ClientSession(std::function<void()> goes) : goes_(std::move(goes)) {}
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-        *out = iid == IID_IUnknown || iid == IID_IDispatch || iid == IID__Sessione ? this : nullptr;
-        if (!*out) return E_NOINTERFACE;
-        AddRef();
-        return S_OK;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return ++refs_; }
-    STDMETHODIMP_(ULONG) Release() override {
-        ULONG left = --refs_;
-        if (left == 0) {
-            goes_();
-            delete this;
-        }
-        return left;
-    }
-#define ONDRIK_NOT_HERE(name, ...)                                                                           \
-    STDMETHODIMP name(__VA_ARGS__) override {                                                                \
-        return E_NOTIMPL;                                                                                    \
-    }
-    ONDRIK_NOT_HERE(GetTypeInfoCount, UINT*)
-    ONDRIK_NOT_HERE(GetTypeInfo, UINT, LCID, ITypeInfo**)
-    ONDRIK_NOT_HERE(GetIDsOfNames, REFIID, LPOLESTR*, UINT, LCID, DISPID*)
-    ONDRIK_NOT_HERE(Invoke, DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*)
-    ONDRIK_NOT_HERE(get_Creazione, DATE*)
-    ONDRIK_NOT_HERE(get_ID, long*)
-    ONDRIK_NOT_HERE(get_UserID, BSTR*)
-    ONDRIK_NOT_HERE(put_UserID, BSTR)
-    ONDRIK_NOT_HERE(get_Password, BSTR*)
-    ONDRIK_NOT_HERE(put_Password, BSTR)
-    ONDRIK_NOT_HERE(get_CodiceAzienda, BSTR*)
-    ONDRIK_NOT_HERE(get_Condivisa, VARIANT_BOOL*)
-#undef ONDRIK_NOT_HERE
-
-private:
-    std::function<void()> goes_;
-    ULONG refs_ = 1;
-};
 
 } // namespace
 

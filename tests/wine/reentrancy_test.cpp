@@ -1,6 +1,7 @@
 // Another client's call placed inside each wait of the server, deterministically, and the
 // registers checked afterwards: unique keys, every held session entered under its key,
 // exact counts, one shared session per company (docs/reentrancy.md).
+#include "client_objects.h"
 #include "dispatch_helpers.h"
 #include "fake_app.h"
 #include "fresh_state.h"
@@ -47,66 +48,6 @@ template <class Register> long countOf(Register* r) {
     r->Count(&n);
     return n;
 }
-
-// An application record that a client made itself: each read of its session answers from
-// the client's process, and the server serves other calls meanwhile. Here the first read
-// lets those calls run.
-class ClientRecord : public _Applicazione {
-public:
-    ClientRecord(_Sessione* s, std::function<void()> meanwhile)
-        : session_(s), meanwhile_(std::move(meanwhile)) {}
-    STDMETHODIMP get_Sessione(_Sessione** ret) override {
-        if (++reads_ == 1 && meanwhile_) meanwhile_();
-        *ret = session_;
-        session_->AddRef();
-        return S_OK;
-    }
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-        *out = iid == IID_IUnknown || iid == IID_IDispatch || iid == IID__Applicazione ? this : nullptr;
-        return *out ? S_OK : E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return 1; }
-    STDMETHODIMP_(ULONG) Release() override { return 1; } // lives on the test's stack
-    int reads() const { return reads_; }
-#define ONDRIK_NOT_HERE(name, type)                                                                          \
-    STDMETHODIMP name(type) override {                                                                       \
-        return E_NOTIMPL;                                                                                    \
-    }
-    ONDRIK_NOT_HERE(GetTypeInfoCount, UINT*)
-    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override {
-        return E_NOTIMPL;
-    }
-    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
-        return E_NOTIMPL;
-    }
-    STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
-        return E_NOTIMPL;
-    }
-    ONDRIK_NOT_HERE(get_Comments, BSTR*)
-    ONDRIK_NOT_HERE(get_CompanyName, BSTR*)
-    ONDRIK_NOT_HERE(get_FileDescription, BSTR*)
-    ONDRIK_NOT_HERE(get_LegalCopyright, BSTR*)
-    ONDRIK_NOT_HERE(get_LegalTrademarks, BSTR*)
-    ONDRIK_NOT_HERE(get_Major, short*)
-    ONDRIK_NOT_HERE(get_Minor, short*)
-    ONDRIK_NOT_HERE(get_Revision, short*)
-    ONDRIK_NOT_HERE(get_ProductName, BSTR*)
-    ONDRIK_NOT_HERE(get_Title, BSTR*)
-    ONDRIK_NOT_HERE(get_Path, BSTR*)
-    ONDRIK_NOT_HERE(get_EXEName, BSTR*)
-    ONDRIK_NOT_HERE(get_ThreadID, long*)
-    ONDRIK_NOT_HERE(put_ThreadID, long)
-    ONDRIK_NOT_HERE(get_hInstance, long*)
-    ONDRIK_NOT_HERE(putref_Sessione, _Sessione*)
-    ONDRIK_NOT_HERE(get_LinkTopic, BSTR*)
-    ONDRIK_NOT_HERE(put_LinkTopic, BSTR)
-#undef ONDRIK_NOT_HERE
-
-private:
-    _Sessione* session_;
-    std::function<void()> meanwhile_;
-    int reads_ = 0;
-};
 
 // Each test's registers are its own (a fresh process state); the companies are still
 // named apart, for the messages.
@@ -363,4 +304,102 @@ TEST_F(Reentrancy, AClosingReadsItsRecordOnceAndASharedSessionLeavesWithItsLastF
     moved->put_ThreadID(1);
     apps->Chiudi(moved.get());
     EXPECT_EQ(countOf(apps), appsBefore);
+}
+
+TEST_F(Reentrancy, ARecordCountsInItsNewSessionWhileItsOldOneIsLetGo) {
+    // A record moves from a session of its client's making to the company's shared session,
+    // where another record works. Letting go of the old session is a call into the client,
+    // and meanwhile the other record closes: the session stays for the record that moved.
+    Applications* apps = applications();
+    std::wstring code = company("cambio");
+    long sessionsBefore = countOf(sessions());
+    ComPtr<_Sessione> shared = open(code, true);
+    FakeApp app;
+    app.text(L"EXEName", L"Cambio").number(L"ThreadID", 1);
+    ComPtr<_Applicazione> moving, other;
+    apps->Apri(objectArg(&app), moving.put());
+    app.number(L"hInstance", 1);
+    apps->Apri(objectArg(&app), other.put());
+    ASSERT_TRUE(moving && other);
+    other->putref_Sessione(shared.get());
+    bool closed = false;
+    auto* own = new ClientSession([&] { closed = SUCCEEDED(apps->Chiudi(other.get())); });
+    moving->putref_Sessione(own);
+    own->Release();
+    EXPECT_EQ(moving->putref_Sessione(shared.get()), S_OK);
+    ASSERT_TRUE(closed) << "the old session was not let go";
+    checkSessions({shared}, sessionsBefore, 1);
+    apps->Chiudi(moving.get()); // now the last one in it
+    EXPECT_EQ(countOf(sessions()), sessionsBefore);
+}
+
+namespace {
+
+// Makes the silent clients answer after a minute, so that a call that waits for them
+// without a bound ends, and fails its test, rather than hanging the run.
+class Unsilence {
+public:
+    explicit Unsilence(std::vector<ClientThread*> threads) : threads_(std::move(threads)) {
+        done_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        thread_ = CreateThread(nullptr, 0, &Unsilence::run, this, 0, nullptr);
+    }
+    ~Unsilence() {
+        SetEvent(done_);
+        WaitForSingleObject(thread_, INFINITE);
+        CloseHandle(thread_);
+        CloseHandle(done_);
+    }
+
+private:
+    static DWORD WINAPI run(void* p) {
+        auto* self = static_cast<Unsilence*>(p);
+        if (WaitForSingleObject(self->done_, 60000) == WAIT_TIMEOUT)
+            for (ClientThread* t : self->threads_) t->startAnswering();
+        return 0;
+    }
+    std::vector<ClientThread*> threads_;
+    HANDLE done_, thread_;
+};
+
+} // namespace
+
+TEST_F(Reentrancy, NoClosingOrRegistrationWaitsForAClientWithoutABound) {
+    // While a member of another client waits, clients that never answer are closed and
+    // registered: a record of a client's making, a filed record whose session a client
+    // made, and an application object handed over as an IUnknown (a look-up of its
+    // IDispatch is a call into its process). The waiting member returns once each has been
+    // given up on at its read limit, or not asked at all, with none of the clients answering.
+    auto g = ondrik::Global::create(state);
+    Applications* apps = applications();
+    auto* session = new ClientSession;
+    ClientRecord record(nullptr);
+    FakeApp app;
+    app.text(L"EXEName", L"Silenzio");
+    ClientThread sessionThread, recordThread, appThread;
+    sessionThread.start(session, IID__Sessione);
+    session->Release();
+    recordThread.start(&record, IID__Applicazione);
+    appThread.start(&app, IID_IUnknown);
+    ASSERT_TRUE(sessionThread.proxy() && recordThread.proxy() && appThread.proxy());
+    Unsilence unsilence({&sessionThread, &recordThread, &appThread});
+    ComPtr<_Applicazione> filed;
+    apps->Apri(objectArg(&app), filed.put());
+    ASSERT_TRUE(filed);
+    filed->putref_Sessione(sessionThread.proxy<_Sessione>());
+    long before = countOf(apps);
+    ComPtr<_Applicazione> unread;
+    insideWaitOf([&] { EXPECT_EQ(g->Sleep(10), S_OK); },
+                 [&] {
+                     EXPECT_EQ(apps->Chiudi(recordThread.proxy<_Applicazione>()), S_OK);
+                     EXPECT_EQ(apps->Chiudi(filed.get()), S_OK);
+                     VARIANT unknown;
+                     VariantInit(&unknown);
+                     V_VT(&unknown) = VT_UNKNOWN;
+                     V_UNKNOWN(&unknown) = appThread.proxy();
+                     EXPECT_EQ(apps->Apri(unknown, unread.put()), S_OK);
+                 });
+    for (ClientThread* t : {&sessionThread, &recordThread, &appThread})
+        EXPECT_FALSE(t->answering()) << "a call waited for a client that never answers";
+    EXPECT_EQ(countOf(apps), before - 1);
+    EXPECT_FALSE(unread);
 }

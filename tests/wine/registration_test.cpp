@@ -97,6 +97,17 @@ TEST(Registration, UnregisteringFailsWhileAKeyStaysAndSucceedsOnceEachIsGone) {
         EXPECT_FALSE(userKeyExists(key)) << key.c_str();
     EXPECT_EQ(run(server + L" /unregserver /user"), 0u) << "nothing there: nothing to fail";
 
+    // Another version of the library, registered beside it, is not this server's to take.
+    const std::wstring otherVersion = L"Software\\Classes\\TypeLib\\" + text(LIBID_Ondrik) + L"\\7.0";
+    HKEY other = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, otherVersion.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &other,
+                              nullptr),
+              ERROR_SUCCESS);
+    RegCloseKey(other);
+    EXPECT_EQ(run(server + L" /unregserver /user"), 0u) << "another version's key is no key of ours left";
+    EXPECT_TRUE(userKeyExists(L"TypeLib\\" + text(LIBID_Ondrik) + L"\\7.0"));
+    RegDeleteTreeW(HKEY_CURRENT_USER, (L"Software\\Classes\\TypeLib\\" + text(LIBID_Ondrik)).c_str());
+
     // Wine's per-user type library calls work on the machine's registration: it is made again
     // for the tests that follow.
     EXPECT_EQ(run(server + L" /regserver"), 0u);

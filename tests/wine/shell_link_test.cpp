@@ -9,7 +9,9 @@
 #include "shell_link/shell_link.h"
 
 #include <gtest/gtest.h>
+#include <sddl.h>
 #include <string>
+#include <vector>
 
 using namespace ondrik;
 using namespace testing_ondrik;
@@ -405,4 +407,64 @@ TEST_F(ShellLinkFiles, AFailedRewriteLeavesTheShortcutWholeAndTheObjectUsable) {
     HANDLE search = FindFirstFileW((dir + L"\\*.tmp").c_str(), &found);
     EXPECT_EQ(search, INVALID_HANDLE_VALUE) << "left behind: " << found.cFileName;
     if (search != INVALID_HANDLE_VALUE) FindClose(search);
+}
+
+TEST_F(ShellLinkFiles, ARewriteKeepsTheFilesPermissionsAndAttributesInAnyFolder) {
+    // An administrator's shortcut: its own protected permissions, hidden and system.
+    // Replaced, the file keeps both ("ReplaceFileW function": the replaced file's DACL and
+    // attributes are preserved). Wine enforces no permissions and answers them from the
+    // file's Unix mode: they are read back and compared all the same.
+    auto a = newLink();
+    std::wstring link = dir + L"\\bloccato.lnk";
+    makeShortcut(a.get(), link);
+    const wchar_t* sddl = L"D:P(A;;FA;;;SY)(A;;FA;;;BA)(A;;FR;;;WD)";
+    PSECURITY_DESCRIPTOR locked = nullptr;
+    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, &locked, nullptr));
+    ASSERT_TRUE(SetFileSecurityW(link.c_str(), DACL_SECURITY_INFORMATION, locked));
+    LocalFree(locked);
+    auto daclOf = [](const std::wstring& file) {
+        DWORD size = 0;
+        GetFileSecurityW(file.c_str(), DACL_SECURITY_INFORMATION, nullptr, 0, &size);
+        std::vector<BYTE> sd(size ? size : 1);
+        LPWSTR text = nullptr;
+        std::wstring out;
+        if (GetFileSecurityW(file.c_str(), DACL_SECURITY_INFORMATION, sd.data(), size, &size) &&
+            ConvertSecurityDescriptorToStringSecurityDescriptorW(sd.data(), SDDL_REVISION_1, DACL_SECURITY_INFORMATION,
+                                                                 &text, nullptr)) {
+            out = text;
+            LocalFree(text);
+        }
+        return out;
+    };
+    const std::wstring dacl = daclOf(link); // as the file system keeps it
+    ASSERT_FALSE(dacl.empty());
+    ASSERT_TRUE(SetFileAttributesW(link.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+    put(a.get(), &Link::put_Descrizione, L"riscritta");
+    EXPECT_EQ(daclOf(link), dacl) << "the rewrite gave the shortcut other permissions";
+    EXPECT_EQ(GetFileAttributesW(link.c_str()) & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM),
+              DWORD(FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+    SetFileAttributesW(link.c_str(), FILE_ATTRIBUTE_NORMAL); // a system file is no plain file to read
+    auto b = newLink();
+    ASSERT_TRUE(leggi(b.get(), link));
+    EXPECT_EQ(value(b.get(), &Link::get_Descrizione), L"riscritta");
+
+    // A folder written with "/" as well, and a folder longer than GetTempFileNameW takes
+    // (MAX_PATH - 14 characters): the shortcut is written, nothing left beside it.
+    std::wstring mixed = dir + L"\\misto/a.lnk";
+    ASSERT_TRUE(CreateDirectoryW((dir + L"\\misto").c_str(), nullptr));
+    EXPECT_TRUE(crea(a.get(), mixed));
+    EXPECT_TRUE(exists(dir + L"\\misto\\a.lnk"));
+    std::wstring deep = dir + L"\\";
+    deep += std::wstring(250 - deep.size(), L'p');
+    ASSERT_TRUE(CreateDirectoryW(deep.c_str(), nullptr));
+    EXPECT_TRUE(crea(a.get(), deep + L"\\l.lnk"));
+    EXPECT_TRUE(exists(deep + L"\\l.lnk"));
+    ASSERT_TRUE(leggi(b.get(), deep + L"\\l.lnk"));
+    EXPECT_EQ(value(b.get(), &Link::get_Descrizione), L"riscritta");
+    for (const std::wstring& left : {dir + L"\\lnk*.tmp", dir + L"\\misto\\lnk*.tmp", deep + L"\\~*"}) {
+        WIN32_FIND_DATAW found;
+        HANDLE search = FindFirstFileW(left.c_str(), &found);
+        EXPECT_EQ(search, INVALID_HANDLE_VALUE) << "left behind: " << found.cFileName;
+        if (search != INVALID_HANDLE_VALUE) FindClose(search);
+    }
 }
