@@ -8,10 +8,13 @@ set -euo pipefail
 : "${ONDRIK_SIGN_PKCS12:?the PKCS#12 file to sign with}" "${ONDRIK_SIGN_PASSWORD?its password}"
 timestamp=()
 [ -z "${ONDRIK_SIGN_TIMESTAMP:-}" ] || timestamp=(-ts "$ONDRIK_SIGN_TIMESTAMP")
+# The password goes through a file only its owner may read: on the command line any user
+# could read it, and Debian 12's osslsigncode (2.5) reads -readpass from a file, not a pipe.
+password=$(mktemp)
+trap 'rm -f "$password"' EXIT
+printf '%s' "$ONDRIK_SIGN_PASSWORD" >"$password"
 for file; do
-    # The password goes through a pipe: on the command line any user could read it.
-    printf '%s' "$ONDRIK_SIGN_PASSWORD" |
-        osslsigncode sign -pkcs12 "$ONDRIK_SIGN_PKCS12" -readpass - -h sha256 -n Ondrik "${timestamp[@]}" \
-            -in "$file" -out "$file.signed" >/dev/null
+    osslsigncode sign -pkcs12 "$ONDRIK_SIGN_PKCS12" -readpass "$password" -h sha256 -n Ondrik "${timestamp[@]}" \
+        -in "$file" -out "$file.signed" >/dev/null
     mv "$file.signed" "$file"
 done
