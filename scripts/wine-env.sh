@@ -57,14 +57,13 @@ SERVER_WIN='C:\Suite\Eseguibili\Server\Ondrik.exe'
 # where it lies.
 wine_prefix_ready() {
     local template="$root/build/prefix-template-$ONDRIK_ARCH"
-    if [ ! -f "$WINEPREFIX/.ondrik-ready" ] && [ -f "$template/.ondrik-ready" ]; then
-        rm -rf "$WINEPREFIX"
-        mkdir -p "$(dirname "$WINEPREFIX")"
-        cp -a "$template" "$WINEPREFIX"
-    fi
     if [ ! -f "$WINEPREFIX/.ondrik-ready" ]; then
         rm -rf "$WINEPREFIX"
         mkdir -p "$(dirname "$WINEPREFIX")"
+        if [ -f "$template/.ondrik-ready" ]; then
+            cp -a "$template" "$WINEPREFIX"
+            return
+        fi
         local zlib="$root/.cache/wine32/root/usr/i686-w64-mingw32/lib/zlib1.dll"
         if [ "$ONDRIK_ARCH" = wow64 ]; then
             # wineboot fills syswow64 only when told where the 32-bit DLLs lie; every later
