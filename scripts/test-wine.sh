@@ -55,7 +55,7 @@ echo "== $ONDRIK_ARCH: Wine test client"
 source "$root/tests/net/peers.sh"
 trap 'net_peers_stop; wine_stop' EXIT
 net_peers_start "$out"
-(cd "$out" && "$WINE" "$BUILD/ondrik_wine_tests.exe" "${gtest_args[@]}" >"$out/wine.txt" 2>&1)
+(cd "$out" && run_within 1800 "$WINE" "$BUILD/ondrik_wine_tests.exe" "${gtest_args[@]}" >"$out/wine.txt" 2>&1)
 net_peers_stop
 count_gtest "$out/wine.txt"
 check_server_ended "Wine test client" "$out"
@@ -65,7 +65,7 @@ wine_stop
 echo "== $ONDRIK_ARCH: client scenarios (VBScript, JScript, early-bound C++, the reference's examples)"
 for scenario in "${scenarios[@]}"; do
     name=$(basename "$scenario" .sh)
-    bash "$scenario" "$out/$name" >"$out/$name.txt" 2>&1
+    run_within 900 bash "$scenario" "$out/$name" >"$out/$name.txt" 2>&1
     count_summary "$out/$name.txt" "$name" "$out/$name" || show_failures "$out/$name.txt" "$out/$name"
     # What a scenario could not check under Wine (what Windows enforces and Wine does not).
     grep -h '^NOT CHECKED' "$out/$name.txt" | sed "s/^/$name: /"

@@ -127,7 +127,45 @@ wine_wait() {
 # error", or nothing run and exit code 1).
 wine_stop() {
     wine_server -k >/dev/null 2>&1 || true
-    wine_wait 30 >/dev/null 2>&1 || true
+    wine_wait 30 >/dev/null 2>&1 && end_stranded
+    return 0
+}
+
+# Under the emulator, the child of a fork in a process of many threads can deadlock before
+# it runs its program: its thread waits for ever on a lock inside qemu-i386 itself (in its
+# own data, not the guest's), which another thread of the parent held at the fork. Seen in
+# services.exe starting a service during a prefix's boot: the boot, and every client
+# waiting for it, never went on. Wine never learns of such a child, so "wineserver -k"
+# leaves it running: once the wineserver has gone, an emulator process of this prefix
+# left is one. Ends them, and names them on the standard error.
+end_stranded() {
+    [ "$ONDRIK_ARCH" = win64 ] && return 0
+    local pid stranded=()
+    for pid in $(pgrep -f -- "$root/.cache/wine32/qemu-i386 "); do
+        tr '\0' '\n' 2>/dev/null <"/proc/$pid/environ" | grep -qxF "WINEPREFIX=$WINEPREFIX" && stranded+=("$pid")
+    done
+    [ ${#stranded[@]} -eq 0 ] && return 0
+    for pid in "${stranded[@]}"; do
+        echo "EMULATOR FAULT: process $pid ($(tr '\0' ' ' 2>/dev/null <"/proc/$pid/cmdline" | sed 's/.*\\//')) was left by a fork that deadlocked in qemu-i386 before its program ran; ended" >&2
+    done
+    kill -KILL "${stranded[@]}" 2>/dev/null
+    return 0
+}
+
+# Runs a command (a scenario, a test program) for at most the given seconds; past that,
+# ends it with every process of its process group (timeout's own), says so on the
+# standard output and fails. A start that never completes (as end_stranded describes)
+# would otherwise hold the test command for ever. It reads nothing: in a process group of
+# its own, a process that touched the terminal would be stopped.
+run_within() {
+    local limit=$1 started=$SECONDS status
+    shift
+    timeout -k 10 "$limit" "$@" </dev/null
+    status=$?
+    if [ $status -eq 124 ] || { [ $status -eq 137 ] && [ $((SECONDS - started)) -ge "$limit" ]; }; then
+        echo "FAILED: did not end within $limit s: $*"
+    fi
+    return $status
 }
 
 # The process IDs of this prefix's running servers (Ondrik.exe), told apart from other

@@ -47,20 +47,25 @@ if $hog; then
     done
 fi
 
-declare -A green red lingered
+declare -A green red lingered stranded
 for run in $(seq 1 "$runs"); do
     for scenario in "${scenarios[@]}"; do
         dir="$out/$scenario-$run"
         mkdir -p "$(dirname "$dir")"
         started=$SECONDS
-        bash "$root/tests/scripts/$scenario.sh" "$dir" >"$dir.txt" 2>&1
+        run_within 900 bash "$root/tests/scripts/$scenario.sh" "$dir" >"$dir.txt" 2>&1
         # As the test command checks: the server ended with its last client (the package
         # scenario checks its own prefix's installed server itself).
         if [ ! -f "$dir/lingering-exempt" ] && ! left=$(servers_end_within 15); then
             lingered[$scenario]=$((${lingered[$scenario]:-0} + 1))
             echo "run $run of $scenario: its server still ran 15 s after its last client: $left"
         fi
-        wine_stop
+        # The emulator's stranded forks (scripts/wine-env.sh, end_stranded), found by the
+        # scenario's own stops or by this one.
+        wine_stop 2>"$dir.stranded"
+        if grep -h '^EMULATOR FAULT' "$dir.txt" "$dir.stranded" | sed "s/^/run $run of $scenario: /" | grep .; then
+            stranded[$scenario]=$((${stranded[$scenario]:-0} + 1))
+        fi
         line=$(tail -n 1 "$dir.txt" | tr -d '\r')
         if [[ "$line" =~ ^[0-9]+\ passed,\ 0\ failed$ ]]; then
             green[$scenario]=$((${green[$scenario]:-0} + 1))
@@ -75,7 +80,8 @@ done
 status=0
 for scenario in "${scenarios[@]}"; do
     echo "$scenario on $ONDRIK_ARCH$($hog && echo ", cores busy"): ${green[$scenario]:-0} of $runs runs green," \
-        "${red[$scenario]:-0} failed, ${lingered[$scenario]:-0} left a server running"
+        "${red[$scenario]:-0} failed, ${lingered[$scenario]:-0} left a server running," \
+        "${stranded[$scenario]:-0} left an emulator process stranded in a fork"
     [ "${red[$scenario]:-0}" -eq 0 ] && [ "${lingered[$scenario]:-0}" -eq 0 ] || status=1
 done
 exit $status
