@@ -46,7 +46,9 @@ show_failures() {
             grep -h '^FAILED' "$log"
             last=$(tail -n 1 "$log" | tr -d '\r')
             [[ "$last" =~ ^[0-9]+\ passed,\ [0-9]+\ failed$ ]] ||
-                echo "no summary from ${log#"$dir"/}: $(cat "$(dirname "$log")/exit-code" 2>/dev/null)${last:+; its last line: $last}"
+                echo "no summary from ${log#"$dir"/}: $(cat "$(dirname "$log")/exit-code" 2>/dev/null)${last:+; its last line: $last}$(
+                    err=$(grep -hv -e '^\s*$' -e 'ignored L"nologo" switch' "${log%.log}.err" 2>/dev/null | head -n 2 | tr '\n' ' ')
+                    echo "${err:+; its standard error: $err}")"
         done
     } 2>/dev/null | tr -d '\r' | awk '!seen[$0]++' | head -n 20 | sed 's/^/    /'
 }

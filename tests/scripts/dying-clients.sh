@@ -34,10 +34,9 @@ done
 
 # The server dies under a client (as when it is ended from Task Manager): the client's
 # calls on its objects fail as the server being unavailable. Only this prefix's server is
-# ended, by its process identifier. The client is told only once the process has ended:
-# kill returns when the signal is sent, and a process of many threads under the emulator
-# takes a while to die; a call that meets the server still dying fails as a call cut
-# off (&H800706BE), which is not what this checks.
+# ended, by its process identifier. The client is told only once the process has ended
+# (kill returns when the signal is sent, and a process of many threads under the emulator
+# takes a while to die): its calls meet a server that is gone, not one that is ending.
 ended_within() { # seconds pid...: each process gone or a zombie (its handles closed)
     local seconds=$1 pid
     shift
