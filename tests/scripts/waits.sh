@@ -16,6 +16,9 @@ full="127.0.$((RANDOM % 200 + 20)).$((RANDOM % 200 + 20))"
 net_peers_start "$out" "$full:7400:full"
 trap 'net_peers_stop; wine_stop' EXIT
 port=$(grep '^HTTP_PORT=' "$out/net-state" | cut -d= -f2)
+# One server from the first case to the last: each case's clients start as the last
+# one's end, seconds apart under the emulator (see hold_server).
+hold_server "$out/holder" 'C:\tests\waits'
 
 for kase in sleep geturl risolvi killed; do
     marker="waiter-$kase-$$-$RANDOM"
@@ -49,4 +52,5 @@ for kase in sleep geturl risolvi killed; do
     wait "$waiter"
     [ "$kase" = killed ] || tally "$out/$kase-waiter/waits.log"
 done
+release_server
 echo "$ok passed, $bad failed"

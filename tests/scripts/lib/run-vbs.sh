@@ -31,6 +31,29 @@ run_vbs() {
     tr -d "\r" <"$outdir/$name.txt" | tee "$outdir/$name.log"
 }
 
+# Keeps this prefix's server running while a scenario's clients come and go, until
+# release_server: a client of its own (hold_server.exe) holding a Global. Under Wine a
+# client whose activation meets the server's end fails (429): the server refuses it with
+# CO_E_SERVER_STOPPING, for which Windows' SCM starts a fresh server ("Out-of-Process
+# Server Implementation Helpers") and Wine does not. Clients that follow one another a
+# few seconds apart, as under the emulator, meet that moment now and then: relay.sh is
+# the test of it, not the scenarios that hold.
+# Usage: hold_server OUTDIR FOLDER, FOLDER as Windows names it, inside the prefix's C:.
+hold_server() {
+    holder_out=$1
+    holder_flags="$WINEPREFIX/drive_c/$(echo "${2:3}" | tr '\\' /)"
+    mkdir -p "$holder_out" "$holder_flags"
+    rm -f "$holder_flags/held" "$holder_flags/release"
+    (cd "$holder_out" && "$WINE" "$BUILD/hold_server.exe" "$2" 2>"$holder_out/holder.err" | tr -d '\r' >"$holder_out/holder.log") &
+    holder_pid=$!
+    wait_for_file "$holder_flags/held" 120 || echo "FAILED: the holder client did not reach the server"
+}
+release_server() {
+    touch "$holder_flags/release"
+    wait "$holder_pid"
+    tally "$holder_out/holder.log"
+}
+
 # Waits until a file exists, at most the given seconds; fails when it does not by then.
 # The bound is generous: under emulation on a busy machine, a client's first start of Wine
 # and of the server in a prefix whose processes were ended takes many times its usual time,
