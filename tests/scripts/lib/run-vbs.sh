@@ -21,9 +21,9 @@ run_vbs() {
     # starts inherits it, and what that process prints (under the emulator, a fault as the
     # i686 process ends) would otherwise land after the client's summary. A client that
     # did not end by itself with exit code 0 says so on its last line instead.
-    # The script host's own complaints go there too: where it cannot read or start the
-    # script (no script text, the engine's start or its parse failed) it says so only as
-    # a FIXME of its channel, and ends with exit code 0, having run nothing.
+    # The script host's own complaints go there too: Wine's reports a script it cannot
+    # read or parse, and an error the script raises, only as a FIXME of its channel, and
+    # ends with exit code 0 all the same (the summary missing).
     (cd "$outdir" && WINEDEBUG=-all,fixme+wscript "$WINE" "$CSCRIPT" //nologo "$SCRIPTS_WIN\\$copy" "$@" >"$outdir/$name.txt" 2>"$outdir/$name.err"
         echo "exit code $?" >"$outdir/exit-code")
     grep -qx 'exit code 0' "$outdir/exit-code" || echo "the client ended with $(cat "$outdir/exit-code")" >>"$outdir/$name.txt"
