@@ -15,18 +15,8 @@ python3 "$docs/examples.py" extract "$root/docs/reference.md" "$examples" vbscri
 
 python3 "$docs/example_peers.py" "$out/peers-ready" >"$out/peers.log" 2>&1 &
 peers=$!
-cat >"$examples/holder.vbs" <<'HOLDER'
-Set g = CreateObject("Ondrik.Global")
-Set fso = CreateObject("Scripting.FileSystemObject")
-fso.CreateTextFile("C:\esempi\held").Close
-Do While Not fso.FileExists("C:\esempi\stop")
-    g.Sleep 100
-Loop
-HOLDER
-(cd "$examples" && "$WINE" "$CSCRIPT" //nologo 'C:\esempi\holder.vbs' >"$out/holder.txt" 2>&1) &
-holder=$!
-trap 'touch "$examples/stop"; wait $holder; kill $peers 2>/dev/null' EXIT
-wait_for_file "$examples/held" 120 || echo "FAILED: the holder client did not reach the server"
+hold_server "$out/holder" 'C:\esempi'
+trap 'release_server >/dev/null; kill $peers 2>/dev/null' EXIT
 wait_for_file "$out/peers-ready" 300 || echo "FAILED: the examples' network peers did not start: $(cat "$out/peers.log")"
 
 # The script examples run in one host process, each in an engine of its own
