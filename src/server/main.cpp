@@ -62,9 +62,20 @@ void endServer() {
     PostQuitMessage(0);
 }
 
+// The one timer that may end the server: its idle limit from the start, then the grace
+// after each last client, each set in place of the one before, so that the limit of the
+// start can never cut short a grace that began later.
+UINT_PTR endTimer = 0;
+
 void CALLBACK idleCheck(HWND, UINT, UINT_PTR timer, DWORD) {
     KillTimer(nullptr, timer);
+    if (timer == endTimer) endTimer = 0; // its id may be given to another timer now
     if (moduleLock::count() == 0) endServer();
+}
+
+// The server ends after MS unless a client holds it then.
+void endAfter(UINT ms) {
+    endTimer = SetTimer(nullptr, endTimer, ms, &idleCheck);
 }
 
 // How long the server goes on serving after its last client has let go, as the system's
@@ -77,10 +88,9 @@ constexpr UINT kGraceMs = 3000;
 
 // The last client has let go: the server ends after the grace period unless a client has
 // come meanwhile (an activation holds an object, or locks the server, and nothing has
-// been revoked yet). The idle check's timer serves for it.
+// been revoked yet).
 void lastClientGone() {
-    static UINT_PTR graceTimer = 0; // set anew (a grace begins again) while it runs
-    graceTimer = SetTimer(nullptr, graceTimer, kGraceMs, &idleCheck);
+    endAfter(kGraceMs);
 }
 
 int serve() {
@@ -107,7 +117,7 @@ int serve() {
         return 1;
     }
     moduleLock::onLastUnlock(&lastClientGone);
-    SetTimer(nullptr, 0, kIdleLimitMs, &idleCheck);
+    endAfter(kIdleLimitMs);
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
         TranslateMessage(&msg);

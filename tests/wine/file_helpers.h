@@ -4,8 +4,10 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <tlhelp32.h>
+#include <vector>
 
 namespace testing_ondrik {
 
@@ -50,17 +52,23 @@ inline void removeTree(const std::wstring& path) {
     RemoveDirectoryW(path.c_str());
 }
 
-// Ondrik.exe processes of this prefix.
-inline int processesNamed(const wchar_t* exe) {
+// The ids of this prefix's processes running EXE; nothing when they cannot be listed.
+inline std::optional<std::vector<DWORD>> processIdsNamed(const wchar_t* exe) {
     HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snap == INVALID_HANDLE_VALUE) return -1;
+    if (snap == INVALID_HANDLE_VALUE) return std::nullopt;
     PROCESSENTRY32W e = {};
     e.dwSize = sizeof(e);
-    int n = 0;
+    std::vector<DWORD> ids;
     for (BOOL more = Process32FirstW(snap, &e); more; more = Process32NextW(snap, &e))
-        if (lstrcmpiW(e.szExeFile, exe) == 0) ++n;
+        if (lstrcmpiW(e.szExeFile, exe) == 0) ids.push_back(e.th32ProcessID);
     CloseHandle(snap);
-    return n;
+    return ids;
+}
+
+// How many processes of this prefix run EXE, -1 when they cannot be listed.
+inline int processesNamed(const wchar_t* exe) {
+    auto ids = processIdsNamed(exe);
+    return ids ? int(ids->size()) : -1;
 }
 
 inline int serverProcesses() {

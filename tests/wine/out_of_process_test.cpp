@@ -136,3 +136,35 @@ TEST(Server, AnActivationThatArrivesAsTheServerEndsGetsAWorkingObject) {
     Bstr name;
     EXPECT_EQ(late->GetComputerName(name.put()), S_OK) << "an object of a server that ended";
 }
+
+// A client that comes within the grace after the last one has gone is served by the same
+// server, also at the end of the server's first minute, when its limit for a server that
+// no client reaches runs out. Clients come and go for a little over a minute, each a
+// second after the last has let go, so that the server has no client most of that time;
+// each must reach the first server. It takes a minute: only the twin's lane runs it (the
+// emulated lane is the test command's longest), and not in the WOW64 configuration.
+TEST(ServerLifetime, ServesClientsThatComeWithinTheGracePastItsFirstMinute) {
+#ifndef _WIN64
+    GTEST_SKIP() << "a minute long: run against the x86_64 twin only";
+#endif
+    ASSERT_TRUE(waitForNoServer());
+    ComPtr<_Global> first = remoteGlobal();
+    ASSERT_TRUE(first);
+    const ULONGLONG start = GetTickCount64();
+    const std::optional<std::vector<DWORD>> server = processIdsNamed(L"Ondrik.exe");
+    ASSERT_TRUE(server && server->size() == 1);
+    first.reset();
+    int clients = 0;
+    while (GetTickCount64() - start < 64000) {
+        Sleep(1000);
+        ComPtr<_Global> g;
+        HRESULT hr = CoCreateInstance(CLSID_Global, nullptr, CLSCTX_LOCAL_SERVER, IID__Global, g.putVoid());
+        const ULONGLONG at = (GetTickCount64() - start) / 1000;
+        ASSERT_EQ(hr, S_OK) << "a client " << at << " s after the first, 1 s after the last";
+        Bstr name;
+        ASSERT_EQ(g->GetComputerName(name.put()), S_OK) << at << " s after the first";
+        ASSERT_EQ(processIdsNamed(L"Ondrik.exe"), server) << "another server " << at << " s after the first";
+        ++clients;
+    }
+    EXPECT_GT(clients, 30);
+}
