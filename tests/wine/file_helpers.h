@@ -75,6 +75,10 @@ inline int serverProcesses() {
     return processesNamed(L"Ondrik.exe");
 }
 
+inline std::optional<std::vector<DWORD>> serverProcessIds() {
+    return processIdsNamed(L"Ondrik.exe");
+}
+
 // Waits until no server is left. A server that Wine's activation started but no client
 // reached ends only at its idle limit of a minute, so the wait goes a little beyond it.
 inline bool noServerLeft() {
