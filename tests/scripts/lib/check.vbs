@@ -44,10 +44,25 @@ Sub WriteFile(path, text)
     fso.MoveFile path & ".tmp", path
 End Sub
 
+' Reads a whole file. One that another client's WriteFile has just moved into place may still
+' be open for a moment in that client: MoveFile renames through a handle of its own, closed
+' only after the rename, and the script host opens a file for reading with no sharing. Such
+' an open fails with a sharing violation (which Wine's scripting runtime reports as E_FAIL)
+' and is tried again, for 10 s at most, after which its error is raised.
 Function ReadFile(path)
-    Dim fso
+    Dim fso, started
     Set fso = CreateObject("Scripting.FileSystemObject")
+    started = Timer
+    Do Until CanOpen(fso, path)
+        If Timer - started > 10 Or Timer < started Then Exit Do
+    Loop
     ReadFile = fso.OpenTextFile(path, 1).ReadAll
+End Function
+
+Function CanOpen(fso, path)
+    On Error Resume Next
+    fso.OpenTextFile(path, 1).Close
+    CanOpen = Err.Number = 0
 End Function
 
 ' A client's application object with every property that Applicazioni.Apri reads.
