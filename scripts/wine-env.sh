@@ -56,6 +56,10 @@ SERVER_WIN='C:\Suite\Eseguibili\Server\Ondrik.exe'
 # half a minute under the emulator; a prefix names no path of its own, so its copy works
 # where it lies.
 wine_prefix_ready() {
+    wine_prefix_make
+    wine_server_up
+}
+wine_prefix_make() {
     local template="$root/build/prefix-template-$ONDRIK_ARCH"
     if [ ! -f "$WINEPREFIX/.ondrik-ready" ]; then
         rm -rf "$WINEPREFIX"
@@ -110,9 +114,27 @@ wine_server() {
     if [ "$ONDRIK_ARCH" = win64 ]; then "$WINESERVER" "$@"; else "$WINE" --exec "$WINESERVER" "$@"; fi
 }
 
-# Waits until every process of this prefix has ended, at most the given seconds: under
-# Wine a server whose client ended without letting go of its objects runs for ever.
-# Fails when they have not ended by then.
+# Starts this prefix's wineserver, unless one runs, with Wine's own default persistence of
+# 3 s. Wine starts its server itself through the wineserver beside its loader, which on
+# Debian is a script that passes -p0: such a server begins to end the instant the
+# prefix's last program has ended. It closes its socket, tells the system processes to
+# quit and exits 4 s later, whatever runs then. A program that connected in that instant
+# is cut off before it runs ("wine client error:0: recvmsg: Connection reset by peer"),
+# as a command of the package scenario once was, started right after the one before it;
+# one that comes a moment later waits for a fresh server and its system processes. With
+# the persistence, commands that follow one another share one server, as under upstream
+# Wine. A server started so ends 3 s after the last program that ran; until one has run,
+# it waits (wine_stop ends it).
+wine_server_up() {
+    [ -f "$WINEPREFIX/.ondrik-ready" ] || return 0
+    wine_server -p3 >/dev/null 2>&1 # ends at once, status 2, when one runs already
+    return 0
+}
+
+# Waits until every process of this prefix has ended, and its wineserver with them (3 s
+# later: wine_server_up), at most the given seconds: under Wine a server whose client
+# ended without letting go of its objects runs for ever. Fails when they have not ended
+# by then.
 wine_wait() {
     if [ "$ONDRIK_ARCH" = win64 ]; then
         timeout "$1" "$WINESERVER" -w
