@@ -54,7 +54,7 @@ SERVER_WIN='C:\Suite\Eseguibili\Server\Ondrik.exe'
 # (build/prefix-template-ARCH), and every later fresh prefix of the configuration (the
 # package scenario's own, or one that was removed) starts as a copy of it. A boot takes
 # half a minute under the emulator; a prefix names no path of its own, so its copy works
-# where it lies.
+# where it lies. A ready prefix's wineserver is started at once (wine_server_up).
 wine_prefix_ready() {
     wine_prefix_make
     wine_server_up

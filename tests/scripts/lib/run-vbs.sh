@@ -3,8 +3,7 @@
 # test prefix. Usage: run_vbs OUTDIR NAME.vbs|NAME.js [ARGS...]; prints its output.
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 source "$here/../../../scripts/wine-env.sh"
-# A scenario starts after the previous one's wine_stop (or the package scenario's own
-# prefix is made again): its commands share one wineserver.
+# A scenario starts after the previous one's wine_stop: its commands share one wineserver.
 wine_server_up
 SCRIPTS_WIN='C:\tests'
 SCRIPTS_DIR="$WINEPREFIX/drive_c/tests"
