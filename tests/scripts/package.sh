@@ -154,7 +154,10 @@ tally "$out/lock-installed.txt"
 grep -E '^(FAILED|NOT CHECKED)' "$out/lock-installed.txt"
 reg_export package
 
-# The example application and the status script, against the installed server.
+# The example application, the status script and the early-bound example, against the
+# installed server. One server for the three: each starts a few seconds after the one
+# before has ended, under the emulator as the server's grace ends (see hold_server).
+hold_server "$out/holder" 'C:\tests\holder'
 mkdir -p "$WINEPREFIX/drive_c/examples"
 cp "$root/examples/suite-app.vbs" "$WINEPREFIX/drive_c/examples/"
 "$WINE" "$CSCRIPT" //nologo 'C:\examples\suite-app.vbs' >"$out/example.txt" 2>&1
@@ -164,6 +167,7 @@ check "the example application's data folder" test -d "$base_dir/Dati/Contab"
 client installed installed "$base" "$server_win\\ondrik-status.vbs"
 (cd "$out" && "$WINE" "$BUILD/early-bound.exe" >"$out/early-bound.txt" 2>&1)
 check "the early-bound example against the installed server" grep -q 'Registered as Contab|4194304|1234' "$out/early-bound.txt"
+release_server
 # The installed server ends with its last client: one that lingers keeps Ondrik.exe in use.
 check "the installed server ends with its clients (see checks.txt)" servers_end_within 15
 
